@@ -115,6 +115,9 @@ bool run_frame() {
 }
 
 void shutdown() {
+    // Points a game earned in its very last frame never reached its best through play; keep them.
+    for (player_tag &p : players)
+        if (p.score > p.best_sc) p.best_sc = p.score;
     if (channel_playing(music_channel)) {
         stop_channel(music_channel);
         delay(500);

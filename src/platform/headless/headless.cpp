@@ -1,6 +1,7 @@
 // The headless backend: virtual clock, scripted input, no window and no audio device.
 #include "platform/headless/headless.h"
 
+#include <array>
 #include <utility>
 
 namespace platform {
@@ -13,6 +14,9 @@ bool headless::open_display(int, int, bool) {
 void headless::present(const frame_buffer &) {
     ++frames_;
     clock_ms_ += 1000.0 / 60.0;
+    // The mixer runs as it would behind a device, one frame's worth of sound at a time.
+    std::array<float, 2 * mix_rate / 60> sound{};
+    mix_audio(sound.data(), mix_rate / 60);
     if (on_present) on_present(frames_);
     auto [first, last] = pending_.equal_range(frames_);
     std::vector<input_event> due;
