@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -85,6 +86,9 @@ constexpr int mix_rate = 44100;
 // what was there. Called on the audio device's thread.
 void mix_audio(float *out, int frames);
 void reset_audio();
+
+// --- random numbers (core/system.cpp): a seed that seed_rnd uses instead of the one it is given
+void force_seed(std::optional<std::int32_t> seed);
 
 // --- files (core/files.cpp)
 std::string host_path(std::string_view game_path);  // backslashes become the host's separator

@@ -2,9 +2,10 @@
 // the same seed on every machine.
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <utility>
 
-#include "platform/platform.h"
+#include "platform/core/core.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ struct generator {
 };
 
 generator rng;
+std::optional<std::int32_t> forced_seed;
 
 // sin of a whole number of quarter turns is exact, so motion along the axes stays on them.
 bool exact_quarter(double degrees, int &quarter) {
@@ -33,7 +35,14 @@ bool exact_quarter(double degrees, int &quarter) {
 
 }  // namespace
 
-void seed_rnd(std::int32_t seed) { rng.state = static_cast<std::uint64_t>(static_cast<std::uint32_t>(seed)); }
+namespace platform {
+void force_seed(std::optional<std::int32_t> seed) { forced_seed = seed; }
+}  // namespace platform
+
+void seed_rnd(std::int32_t seed) {
+    if (forced_seed) seed = *forced_seed;
+    rng.state = static_cast<std::uint64_t>(static_cast<std::uint32_t>(seed));
+}
 
 float rnd(float low, float high) {
     if (high < low) std::swap(low, high);
