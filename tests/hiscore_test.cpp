@@ -32,7 +32,8 @@ TEST(hiscore, written_at_exit_as_three_little_endian_integers) {
 
 TEST(hiscore, read_at_start_up_negative_values_included) {
     testing_support::work_dir dir;
-    write_bytes(dir.path() / "data" / "hiscore.dat", {1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0x10, 0x27, 0, 0, 9, 9});
+    write_bytes(dir.path() / "data" / "hiscore.dat",
+                {1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0x10, 0x27, 0, 0, 9, 9});
     platform::install_headless();
     clear_program_globals();
     platform::input_key(27, true);
@@ -49,7 +50,10 @@ TEST(hiscore, bad_files_start_every_best_at_zero) {
         void (*make)(const fs::path &);
     } cases[] = {
         {"missing", [](const fs::path &) {}},
-        {"short", [](const fs::path &p) { write_bytes(p, {1, 0, 0, 0, 2, 0, 0}); }},
+        {"short",
+         [](const fs::path &p) {
+             write_bytes(p, {1, 0, 0, 0, 2, 0, 0});
+         }},
         {"empty", [](const fs::path &p) { write_bytes(p, {}); }},
         {"directory", [](const fs::path &p) { fs::create_directory(p); }},
         {"unreadable",

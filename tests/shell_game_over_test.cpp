@@ -81,7 +81,9 @@ TEST(game_over, titles_and_their_shadows_sit_where_drawn) {
     struct {
         const char *text;
         float shadow_y, y;
-    } cases[] = {{"You Are Marooned!", 102, 100}, {"- GAME OVER -", 188, 192}, {"Click Mouse or Joy Button", 288, 292}};
+    } cases[] = {{"You Are Marooned!", 102, 100},
+                 {"- GAME OVER -", 188, 192},
+                 {"Click Mouse or Joy Button", 288, 292}};
     for (auto [text, shadow_y, y] : cases) {
         SCOPED_TRACE(text);
         std::vector<platform::draw_record> drawn;

@@ -47,8 +47,8 @@ TEST(menu, picked_row_follows_pointer_y) {
         int y;
         int row;
     } cases[] = {
-        {225, none}, {226, 0}, {250, 0}, {274, 0}, {275, 1}, {299, 1}, {300, 2},
-        {349, 3},    {350, 4}, {375, 5}, {399, 5}, {400, none},
+        {225, none}, {226, 0}, {250, 0}, {274, 0}, {275, 1}, {299, 1},
+        {300, 2},    {349, 3}, {350, 4}, {375, 5}, {399, 5}, {400, none},
     };
     game g;
     for (auto [y, row] : cases) {
@@ -66,7 +66,7 @@ TEST(menu, rows_read_their_labels_and_values) {
     g.frame();
     const auto rows = rows_drawn(g);
     ASSERT_EQ(rows.size(), 6u);
-    const char *expected[] = {"Start New Game", "Quit This Game",       "Mini Game: Saltburst!",
+    const char *expected[] = {"Start New Game",     "Quit This Game",       "Mini Game: Saltburst!",
                               "Music Volume: 100%", "SoundFX Volume: 100%", "Quit Saltburst!"};
     for (int i = 0; i < 6; ++i) EXPECT_EQ(rows[i].text, expected[i]);
     EXPECT_EQ(rows[1].g, 0) << "row 1 is red in the title menu";
@@ -122,7 +122,8 @@ TEST(menu, music_volume_applies_to_the_playing_track_at_once) {
     game g;
     click_at(g, 330);
     bool set = false;
-    for (const auto &r : g.sounds()) set |= r.op == "volume" && r.channel == music_channel.id && r.volume == 0.0f;
+    for (const auto &r : g.sounds())
+        set |= r.op == "volume" && r.channel == music_channel.id && r.volume == 0.0f;
     EXPECT_TRUE(set);
 }
 
@@ -132,7 +133,8 @@ TEST(menu, effects_volume_click_plays_the_select_sound_at_the_new_volume) {
     EXPECT_EQ(sfx_step, 0);
     ASSERT_EQ(cues_of(g, "data\\rapierselect.ogg"), 1);
     bool silent = false;
-    for (const auto &r : g.sounds()) silent |= r.op == "volume" && r.volume == 0.0f && r.channel != music_channel.id;
+    for (const auto &r : g.sounds())
+        silent |= r.op == "volume" && r.volume == 0.0f && r.channel != music_channel.id;
     EXPECT_TRUE(silent);
 }
 

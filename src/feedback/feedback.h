@@ -18,8 +18,8 @@ struct specialfx_tag {
     float rstp = 0;
     std::int32_t frame = 0;
 
-    static int Create(float x, float y, float rstp, float scale, float astp, float alpha, float sstp, float angle,
-                      float speed, std::int32_t frame);
+    static int Create(float x, float y, float rstp, float scale, float astp, float alpha, float sstp,
+                      float angle, float speed, std::int32_t frame);
     int update();
 };
 

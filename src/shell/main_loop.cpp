@@ -7,6 +7,7 @@
 std::int32_t game_state = 0;
 std::int32_t mini_game = 0;
 std::int32_t quit_requested = 0;
+std::int32_t exit_cause = 0;
 std::array<std::string, 3> mini_game_names;
 std::array<std::string, 11> volume_labels;
 std::array<std::string, 6> menu_labels;
@@ -48,6 +49,7 @@ void wait_while_inactive() {
 void clear_program_globals() {
     mini_game = 0;
     quit_requested = 0;
+    exit_cause = 0;
 }
 
 void startup() {
@@ -64,9 +66,10 @@ void startup() {
     lost_kinds = {0, 0, 0};
     mini_game_names = {"Saltburst!", "Dizzyburst!", "Bladeburst!"};
     volume_labels = {"Off", "10%", "20%", "30%", "40%", "50%", "60%", "70%", "80%", "90%", "100%"};
-    menu_labels = {"Start New Game",     "Quit This Game",    "Mini Game: ",
-                   "Music Volume: ",     "SoundFX Volume: ",  "Quit Saltburst!"};
-    bonus_labels = {"x Captain Bonus: ", "x Crew Bonus: ", "x Booty Bonus: ", "x Rum Bonus: ", "x Parrot Bonus: "};
+    menu_labels = {"Start New Game", "Quit This Game",   "Mini Game: ",
+                   "Music Volume: ", "SoundFX Volume: ", "Quit Saltburst!"};
+    bonus_labels = {
+        "x Captain Bonus: ", "x Crew Bonus: ", "x Booty Bonus: ", "x Rum Bonus: ", "x Parrot Bonus: "};
 
     sword_image = create_image(58, 49, 1);
     blast_image = create_image(124, 124, 1);
@@ -97,20 +100,38 @@ bool run_frame() {
     draw_background();
     nudge_pointer();
     switch (game_state) {
-        case 2: play_update(); break;
-        case 3: pause_screen(); break;
-        case 4: menu_screen(); break;
-        case 5: game_over_screen(); break;
-        default: break;
+        case 2:
+            play_update();
+            break;
+        case 3:
+            pause_screen();
+            break;
+        case 4:
+            menu_screen();
+            break;
+        case 5:
+            game_over_screen();
+            break;
+        default:
+            break;
     }
     pause_trigger();
     draw_hud();
     message.update();
     present_frame();
     wait_while_inactive();
-    if (key_hit(key_escape)) return false;
-    if (quit_requested != 0) return false;
-    if (close_requested()) return false;
+    if (key_hit(key_escape)) {
+        exit_cause = 1;
+        return false;
+    }
+    if (quit_requested != 0) {
+        exit_cause = 2;
+        return false;
+    }
+    if (close_requested()) {
+        exit_cause = 3;
+        return false;
+    }
     return true;
 }
 

@@ -17,11 +17,16 @@ void row_text(const std::string &text, int y, int r, int g, int b) {
 
 std::string row_label(int i) {
     switch (i) {
-        case 0: return game_state == 3 ? "Resume This Game" : menu_labels[0];
-        case 2: return menu_labels[2] + mini_game_names[mini_game];
-        case 3: return menu_labels[3] + volume_labels[music_step];
-        case 4: return menu_labels[4] + volume_labels[sfx_step];
-        default: return menu_labels[i];
+        case 0:
+            return game_state == 3 ? "Resume This Game" : menu_labels[0];
+        case 2:
+            return menu_labels[2] + mini_game_names[mini_game];
+        case 3:
+            return menu_labels[3] + volume_labels[music_step];
+        case 4:
+            return menu_labels[4] + volume_labels[sfx_step];
+        default:
+            return menu_labels[i];
     }
 }
 
@@ -48,7 +53,9 @@ void click_row(int p) {
             stop_channel(music_channel);
             play_music(2);
             break;
-        case 1: leave_game(); break;
+        case 1:
+            leave_game();
+            break;
         case 2:
             if (game_state == 3) break;
             mini_game += 1;
@@ -73,8 +80,11 @@ void click_row(int p) {
             }
             play_sfx(snd_select);
             break;
-        case 5: quit_requested = 1; break;
-        default: break;
+        case 5:
+            quit_requested = 1;
+            break;
+        default:
+            break;
     }
 }
 

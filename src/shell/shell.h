@@ -8,6 +8,7 @@
 extern std::int32_t game_state;
 extern std::int32_t mini_game;
 extern std::int32_t quit_requested;
+extern std::int32_t exit_cause;  // what ended the frame loop: 1 Escape, 2 the quit row, 3 a close request
 extern std::int32_t over_delay;
 extern std::array<std::string, 3> mini_game_names;
 extern std::array<std::string, 11> volume_labels;
@@ -18,9 +19,9 @@ extern std::array<std::string, 5> bonus_labels;
 void startup();
 bool run_frame();  // one pass of the frame loop; false once its exit test holds
 void shutdown();
-int game_main();   // startup, the loop, shutdown, end_program
+int game_main();  // startup, the loop, shutdown, end_program
 
-// Puts the globals that a new process starts with (mini_game, quit_requested) back at 0.
+// Puts the globals that a new process starts with (mini_game, quit_requested, exit_cause) back at 0.
 void clear_program_globals();
 
 int draw_background();

@@ -64,7 +64,7 @@ struct image_info {
     float handle_y = 0;
     int flags = 0;
 };
-image_info describe_image(image img);                          // all zero for an unknown image
+image_info describe_image(image img);                           // all zero for an unknown image
 std::uint32_t image_pixel(image img, int frame, int x, int y);  // 0xAARRGGBB, 0 outside
 bool save_png(const frame_buffer &frame, const std::string &path);
 

@@ -43,13 +43,27 @@ void headless::deliver(const input_event &e) {
         }
     };
     switch (e.what) {
-        case k::key: press(input_key); break;
-        case k::mouse_button: press(input_mouse_button); break;
-        case k::joy_button: press(input_joy_button); break;
-        case k::move: input_mouse_position(e.a, e.b); break;
-        case k::joy_axis: input_joy_axis(e.a, e.value); break;
-        case k::inactive: inactive_left_ += e.a; break;
-        case k::close: close_pending_ = true; break;
+        case k::key:
+            press(input_key);
+            break;
+        case k::mouse_button:
+            press(input_mouse_button);
+            break;
+        case k::joy_button:
+            press(input_joy_button);
+            break;
+        case k::move:
+            input_mouse_position(e.a, e.b);
+            break;
+        case k::joy_axis:
+            input_joy_axis(e.a, e.value);
+            break;
+        case k::inactive:
+            inactive_left_ += e.a;
+            break;
+        case k::close:
+            close_pending_ = true;
+            break;
     }
 }
 

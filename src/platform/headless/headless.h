@@ -13,8 +13,8 @@ namespace platform {
 struct input_event {
     enum class kind { key, mouse_button, move, joy_button, joy_axis, inactive, close };
     kind what = kind::key;
-    int a = 0;       // key code, button, x, axis, or the number of inactive queries
-    int b = 0;       // 1 down, 0 up, -1 a press and its release; y for a move
+    int a = 0;        // key code, button, x, axis, or the number of inactive queries
+    int b = 0;        // 1 down, 0 up, -1 a press and its release; y for a move
     float value = 0;  // axis value
 };
 
@@ -27,7 +27,9 @@ class headless final : public backend {
     void press_key(int code) { deliver({input_event::kind::key, code, -1}); }
     void key(int code, bool down) { deliver({input_event::kind::key, code, down ? 1 : 0}); }
     void click(int button) { deliver({input_event::kind::mouse_button, button, -1}); }
-    void mouse_button(int button, bool down) { deliver({input_event::kind::mouse_button, button, down ? 1 : 0}); }
+    void mouse_button(int button, bool down) {
+        deliver({input_event::kind::mouse_button, button, down ? 1 : 0});
+    }
     void move(int x, int y) { deliver({input_event::kind::move, x, y}); }
     void joy_press(int button) { deliver({input_event::kind::joy_button, button, -1}); }
     void joy_button(int button, bool down) { deliver({input_event::kind::joy_button, button, down ? 1 : 0}); }
@@ -35,9 +37,9 @@ class headless final : public backend {
     void make_inactive(int queries) { deliver({input_event::kind::inactive, queries}); }
     void request_close() { deliver({input_event::kind::close}); }
 
-    int frames() const { return frames_; }            // frames presented so far
-    double clock_ms() const { return clock_ms_; }      // the virtual clock
-    bool ended() const { return ended_; }              // end_program was called
+    int frames() const { return frames_; }         // frames presented so far
+    double clock_ms() const { return clock_ms_; }  // the virtual clock
+    bool ended() const { return ended_; }          // end_program was called
     bool display_open() const { return display_open_; }
     const std::string &title() const { return title_; }
     int inactive_queries() const { return inactive_queries_; }  // window_inactive calls so far
