@@ -1,0 +1,260 @@
+// The software rasterizer: walks the rows a turned and scaled rectangle covers, samples the picture
+// nearest or bilinearly in fixed point, and blends by the draw state's mode.
+#include "platform/core/raster.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform {
+namespace {
+
+using fixed = std::int64_t;  // 32.32 texel coordinates
+constexpr double fixed_one = 4294967296.0;
+constexpr fixed fixed_half = fixed{1} << 31;
+
+// A picture shrunk so far that one screen pixel spans more texels than this shows at most a dot;
+// such draws are dropped so the fixed-point stepping cannot overflow.
+constexpr double max_texels_per_pixel = 65536.0;
+
+fixed to_fixed(double v) {
+    v = std::clamp(v, -1073741824.0, 1073741824.0);  // far outside any picture either way
+    return static_cast<fixed>(std::llround(v * fixed_one));
+}
+
+// x / 255 rounded, for x in 0 .. 255 * 255.
+inline std::uint32_t div255(std::uint32_t x) {
+    x += 128;
+    return (x + (x >> 8)) >> 8;
+}
+
+inline std::uint32_t channel(std::uint32_t c, int shift) { return (c >> shift) & 0xFFu; }
+
+// Straight interpolation of all four channels at once, two to a 32-bit lane pair; f is 0..256.
+inline std::uint32_t lerp_texel(std::uint32_t a, std::uint32_t b, std::uint32_t f) {
+    const std::uint32_t rb = ((((a & 0xFF00FFu) * (256 - f)) + ((b & 0xFF00FFu) * f)) >> 8) & 0xFF00FFu;
+    const std::uint32_t ag =
+        ((((a >> 8) & 0xFF00FFu) * (256 - f)) + (((b >> 8) & 0xFF00FFu) * f)) & 0xFF00FF00u;
+    return rb | ag;
+}
+
+// The texel whose cell the mapped point falls in.
+struct nearest_sampler {
+    const std::uint32_t *pixels;
+    int stride;
+    std::uint32_t operator()(fixed u, fixed v) const {
+        return pixels[static_cast<std::ptrdiff_t>(v >> 32) * stride + static_cast<std::ptrdiff_t>(u >> 32)];
+    }
+};
+
+// The four texels around the mapped point, weighted by its distance from their centres.
+struct bilinear_sampler {
+    const std::uint32_t *pixels;
+    int stride, width, height;
+    std::uint32_t outside;
+
+    std::uint32_t fetch(int i, int j) const {
+        if (i < 0 || j < 0 || i >= width || j >= height) return outside;
+        return pixels[static_cast<std::ptrdiff_t>(j) * stride + i];
+    }
+    std::uint32_t operator()(fixed u, fixed v) const {
+        const fixed us = u - fixed_half, vs = v - fixed_half;
+        const int i = static_cast<int>(us >> 32), j = static_cast<int>(vs >> 32);
+        const auto fx = static_cast<std::uint32_t>((us >> 24) & 0xFF);
+        const auto fy = static_cast<std::uint32_t>((vs >> 24) & 0xFF);
+        std::uint32_t t00, t10, t01, t11;
+        if (static_cast<unsigned>(i) < static_cast<unsigned>(width - 1) &&
+            static_cast<unsigned>(j) < static_cast<unsigned>(height - 1)) {
+            const std::uint32_t *p = pixels + static_cast<std::ptrdiff_t>(j) * stride + i;
+            t00 = p[0], t10 = p[1], t01 = p[stride], t11 = p[stride + 1];
+        } else {
+            t00 = fetch(i, j), t10 = fetch(i + 1, j), t01 = fetch(i, j + 1), t11 = fetch(i + 1, j + 1);
+        }
+        if (t00 == t10 && t01 == t11 && t00 == t01) return t00;
+        return lerp_texel(lerp_texel(t00, t10, fx), lerp_texel(t01, t11, fx), fy);
+    }
+};
+
+// A rectangle: every covered point is white and opaque before the tint.
+struct flat_sampler {
+    std::uint32_t operator()(fixed, fixed) const { return 0xFFFFFFFFu; }
+};
+
+template <int Blend, class Sampler>
+void fill_span(std::uint32_t *row, int lo, int hi, fixed u, fixed v, fixed du, fixed dv,
+               const Sampler &sample, const paint &p) {
+    for (int px = lo; px < hi; ++px, u += du, v += dv) {
+        const std::uint32_t s = sample(u, v);
+        const std::uint32_t sa = s >> 24;
+        if constexpr (Blend != blend_solid) {
+            if (sa == 0) continue;
+        }
+        const std::uint32_t cr = p.tint_r[channel(s, 16)], cg = p.tint_g[channel(s, 8)],
+                            cb = p.tint_b[channel(s, 0)];
+        std::uint32_t &dst = row[px];
+        if constexpr (Blend == blend_mask || Blend == blend_solid) {
+            if constexpr (Blend == blend_mask) {
+                if (!p.mask_on[sa]) continue;
+            }
+            dst = 0xFF000000u | (cr << 16) | (cg << 8) | cb;
+        } else {
+            const std::uint32_t a = p.alpha[sa];
+            if (a == 0) continue;
+            const std::uint32_t dr = channel(dst, 16), dg = channel(dst, 8), db = channel(dst, 0);
+            std::uint32_t r, g, b;
+            if constexpr (Blend == blend_alpha) {
+                r = div255(cr * a + dr * (255 - a));
+                g = div255(cg * a + dg * (255 - a));
+                b = div255(cb * a + db * (255 - a));
+            } else if constexpr (Blend == blend_light) {
+                r = std::min(255u, dr + div255(cr * a));
+                g = std::min(255u, dg + div255(cg * a));
+                b = std::min(255u, db + div255(cb * a));
+            } else {  // shade: the destination darkened by the colour, as far as the alpha reaches
+                r = div255(div255(dr * cr) * a + dr * (255 - a));
+                g = div255(div255(dg * cg) * a + dg * (255 - a));
+                b = div255(div255(db * cb) * a + db * (255 - a));
+            }
+            dst = 0xFF000000u | (r << 16) | (g << 8) | b;
+        }
+    }
+}
+
+// Where the picture's rectangle [0, width) x [0, height) sits: the screen point its handle lands on,
+// and how texel coordinates change per screen pixel.
+struct mapping {
+    double x = 0, y = 0, handle_x = 0, handle_y = 0;
+    double width = 0, height = 0;
+    double du_dx = 0, du_dy = 0, dv_dx = 0, dv_dy = 0;
+};
+
+mapping make_mapping(double x, double y, double handle_x, double handle_y, double width, double height,
+                     const paint &p) {
+    mapping m{x, y, handle_x, handle_y, width, height};
+    // Inverse of screen = origin + R * S * (texel - handle), R turning clockwise on a y-down screen.
+    m.du_dx = p.cos_r / p.sx;
+    m.du_dy = p.sin_r / p.sx;
+    m.dv_dx = -p.sin_r / p.sy;
+    m.dv_dy = p.cos_r / p.sy;
+    return m;
+}
+
+// Narrows [lo, hi) to the pixel positions t whose texel coordinate c0 + dc * t lies in [0, size).
+void clip_axis(double c0, double dc, double size, double &lo, double &hi) {
+    if (dc > 0) {
+        lo = std::max(lo, -c0 / dc);
+        hi = std::min(hi, (size - c0) / dc);
+    } else if (dc < 0) {
+        lo = std::max(lo, (size - c0) / dc);
+        hi = std::min(hi, -c0 / dc);
+    } else if (!(c0 >= 0 && c0 < size)) {
+        hi = lo;
+    }
+}
+
+// Calls span(row, lo, hi, u, v, du, dv) for each screen row with the run of pixels whose centres map
+// inside the picture, u and v being the fixed-point texel coordinates at pixel lo.
+template <class Span>
+void walk_rows(frame_buffer &fb, const mapping &m, const paint &p, Span &&span) {
+    const double cx[4] = {0, m.width, 0, m.width}, cy[4] = {0, 0, m.height, m.height};
+    double ymin = HUGE_VAL, ymax = -HUGE_VAL;
+    for (int k = 0; k < 4; ++k) {
+        const double sy = m.y + p.sin_r * p.sx * (cx[k] - m.handle_x) + p.cos_r * p.sy * (cy[k] - m.handle_y);
+        ymin = std::min(ymin, sy);
+        ymax = std::max(ymax, sy);
+    }
+    if (!std::isfinite(ymin) || !std::isfinite(ymax) || !std::isfinite(m.x)) return;
+    const int row_lo = static_cast<int>(std::max(0.0, std::floor(ymin) - 1));
+    const int row_hi = static_cast<int>(std::min<double>(fb.height, std::ceil(ymax) + 1));
+
+    const fixed u_end = to_fixed(m.width), v_end = to_fixed(m.height);
+    const fixed du = to_fixed(m.du_dx), dv = to_fixed(m.dv_dx);
+    auto inside = [&](fixed u, fixed v) { return u >= 0 && u < u_end && v >= 0 && v < v_end; };
+
+    for (int py = row_lo; py < row_hi; ++py) {
+        const double dy = py + 0.5 - m.y, dx0 = 0.5 - m.x;
+        const double u0 = m.du_dx * dx0 + m.du_dy * dy + m.handle_x;
+        const double v0 = m.dv_dx * dx0 + m.dv_dy * dy + m.handle_y;
+        double lo = 0, hi = fb.width;
+        clip_axis(u0, m.du_dx, m.width, lo, hi);
+        clip_axis(v0, m.dv_dx, m.height, lo, hi);
+        if (!(lo < hi)) continue;
+        // One pixel of slack on each side, then the exact test in fixed point trims the ends.
+        int first = static_cast<int>(std::max(0.0, std::floor(lo) - 1));
+        int last = static_cast<int>(std::min<double>(fb.width, std::ceil(hi) + 1));
+        fixed u = to_fixed(u0 + m.du_dx * first), v = to_fixed(v0 + m.dv_dx * first);
+        while (first < last && !inside(u, v)) ++first, u += du, v += dv;
+        if (first == last) continue;
+        fixed ul = u + du * (last - 1 - first), vl = v + dv * (last - 1 - first);
+        while (last > first && !inside(ul, vl)) --last, ul -= du, vl -= dv;
+        span(fb.pixels.data() + static_cast<std::ptrdiff_t>(py) * fb.width, first, last, u, v, du, dv);
+    }
+}
+
+template <class Sampler>
+void fill(frame_buffer &fb, const mapping &m, const paint &p, const Sampler &sample) {
+    auto run = [&]<int Blend>() {
+        walk_rows(fb, m, p, [&](std::uint32_t *row, int lo, int hi, fixed u, fixed v, fixed du, fixed dv) {
+            fill_span<Blend>(row, lo, hi, u, v, du, dv, sample, p);
+        });
+    };
+    switch (p.blend) {
+        case blend_solid:
+            run.template operator()<blend_solid>();
+            break;
+        case blend_alpha:
+            run.template operator()<blend_alpha>();
+            break;
+        case blend_light:
+            run.template operator()<blend_light>();
+            break;
+        case blend_shade:
+            run.template operator()<blend_shade>();
+            break;
+        default:
+            run.template operator()<blend_mask>();
+            break;
+    }
+}
+
+}  // namespace
+
+paint make_paint(const draw_state &state) {
+    paint p;
+    p.blend = state.blend;
+    const auto tint = [](int c) { return static_cast<std::uint32_t>(std::clamp(c, 0, 255)); };
+    const std::uint32_t r = tint(state.r), g = tint(state.g), b = tint(state.b);
+    const double alpha = state.alpha >= 0 ? std::min(1.0, static_cast<double>(state.alpha)) : 0.0;
+    for (std::uint32_t c = 0; c < 256; ++c) {
+        p.tint_r[c] = static_cast<std::uint8_t>(div255(c * r));
+        p.tint_g[c] = static_cast<std::uint8_t>(div255(c * g));
+        p.tint_b[c] = static_cast<std::uint8_t>(div255(c * b));
+        p.alpha[c] = static_cast<std::uint8_t>(std::lround(c * alpha));
+        p.mask_on[c] = c * alpha >= 127.5;
+    }
+    p.sx = state.sx;
+    p.sy = state.sy;
+    const double turn = std::fmod(static_cast<double>(state.rotation), 360.0);
+    p.transformed = turn != 0 || state.sx != 1 || state.sy != 1;
+    p.cos_r = cos_deg(turn);
+    p.sin_r = sin_deg(turn);
+    p.drawable = std::isfinite(turn) && std::isfinite(p.sx) && std::isfinite(p.sy) &&
+                 std::fabs(p.sx) * max_texels_per_pixel >= 1 && std::fabs(p.sy) * max_texels_per_pixel >= 1;
+    return p;
+}
+
+void raster_picture(frame_buffer &fb, const texture_view &pic, bool filtered, std::uint32_t outside, double x,
+                    double y, double handle_x, double handle_y, const paint &p) {
+    if (!p.drawable || !pic.pixels || pic.width <= 0 || pic.height <= 0) return;
+    const mapping m = make_mapping(x, y, handle_x, handle_y, pic.width, pic.height, p);
+    if (filtered && p.transformed)
+        fill(fb, m, p, bilinear_sampler{pic.pixels, pic.stride, pic.width, pic.height, outside});
+    else
+        fill(fb, m, p, nearest_sampler{pic.pixels, pic.stride});
+}
+
+void raster_rect(frame_buffer &fb, double x, double y, double width, double height, const paint &p) {
+    if (!p.drawable || !(width > 0) || !(height > 0)) return;
+    fill(fb, make_mapping(x, y, 0, 0, width, height, p), p, flat_sampler{});
+}
+
+}  // namespace platform
