@@ -113,7 +113,7 @@ int bubble_tag::Create() {
     std::int32_t start = 0;
     if (mini_game == 2) {
         count = 5;
-        start = trunc_int(120.0f + rnd(0.0f, 80.0f));
+        start = trunc_int(120.0 + rnd(0.0f, 80.0f));  // in double, so the row never starts at 200
     }
     for (int i = 0; i < count; ++i) {
         bubble_tag b;
