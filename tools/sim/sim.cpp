@@ -25,13 +25,15 @@ struct options {
     std::string workdir;
     int every = 1;
     bool quiet = false;
+    bool digest = false;
+    bool interactive = false;
     std::multimap<int, std::string> shots;
 };
 
 [[noreturn]] void usage(const std::string &problem) {
     std::cerr << "saltburst-sim: " << problem << "\n"
               << "usage: saltburst-sim [--seed N] [--script FILE|-] [--frames N] [--workdir DIR] [--every K] "
-                 "[--quiet] [--shot F:PATH]...\n";
+                 "[--quiet] [--digest] [--interactive] [--shot F:PATH]...\n";
     std::exit(2);
 }
 
@@ -64,6 +66,10 @@ options parse_options(int argc, char **argv) {
             if (o.every < 1) usage("--every must be at least 1");
         } else if (arg == "--quiet") {
             o.quiet = true;
+        } else if (arg == "--digest") {
+            o.digest = true;
+        } else if (arg == "--interactive") {
+            o.interactive = true;
         } else if (arg == "--shot") {
             const std::string v = value();
             const auto colon = v.find(':');
@@ -186,6 +192,19 @@ std::string json_string(const std::string &s) {
     return out + "\"";
 }
 
+// A printed frame in short: its number and a 64-bit FNV-1a hash of its state line, for replays that
+// keep thousands of frames.
+std::string digest_line(int frame, const std::string &line) {
+    std::uint64_t h = 0xcbf29ce484222325ULL;
+    for (const char c : line) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 0x100000001b3ULL;
+    }
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%d %016llx", frame, static_cast<unsigned long long>(h));
+    return buf;
+}
+
 // Builds one JSON object from key/value pairs already rendered as JSON.
 class object {
   public:
@@ -304,8 +323,20 @@ struct runner {
             platform::audio_log().clear();
             platform::draw_log().clear();
         }
-        if (print) std::cout << last_line << "\n";
+        if (print) std::cout << (opt.digest ? digest_line(frame, last_line) : last_line) << "\n";
         if (stop) finish("frames", frame);
+        if (opt.interactive) take_events(frame);
+    }
+
+    // Interactive mode: after each printed frame, events come from standard input as script lines
+    // without their frame number, up to a line holding only "."; they are seen by the next frame.
+    void take_events(int frame) {
+        std::cout.flush();
+        std::string block;
+        for (std::string line; std::getline(std::cin, line) && line != ".";)
+            block += std::to_string(frame) + " " + line + "\n";
+        std::istringstream in(block);
+        for (const scripted_event &e : read_script(in, "<stdin>")) backend->schedule(e.frame, e.event);
     }
 
     [[noreturn]] void finish(const std::string &why, int frame) {
