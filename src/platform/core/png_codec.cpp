@@ -16,10 +16,12 @@ namespace {
 // The largest picture accepted, so a damaged header cannot ask for gigabytes.
 constexpr png_uint_32 max_side = 16384;
 
-// Records libpng's message; libpng then jumps back to the setjmp of the failing call.
-void on_error(png_structp png, png_const_charp message) {
+// Records libpng's message and jumps back to the setjmp of the failing call (returning would let
+// libpng print its own message first).
+[[noreturn]] void on_error(png_structp png, png_const_charp message) {
     auto *error = static_cast<std::string *>(png_get_error_ptr(png));
     if (error && error->empty()) *error = message ? message : "unknown libpng error";
+    png_longjmp(png, 1);
 }
 void on_warning(png_structp, png_const_charp) {}
 

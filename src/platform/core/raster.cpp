@@ -162,7 +162,7 @@ void walk_rows(frame_buffer &fb, const mapping &m, const paint &p, Span &&span) 
         ymin = std::min(ymin, sy);
         ymax = std::max(ymax, sy);
     }
-    if (!std::isfinite(ymin) || !std::isfinite(ymax) || !std::isfinite(m.x)) return;
+    if (!std::isfinite(ymin) || !std::isfinite(ymax) || !std::isfinite(m.x) || !std::isfinite(m.y)) return;
     const int row_lo = static_cast<int>(std::max(0.0, std::floor(ymin) - 1));
     const int row_hi = static_cast<int>(std::min<double>(fb.height, std::ceil(ymax) + 1));
 
