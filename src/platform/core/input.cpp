@@ -57,7 +57,11 @@ void input_mouse_position(int x, int y) {
     state().pointer_y = y;
 }
 void input_joy_button(int button, bool down) { state().joy.feed(button, down); }
-void input_joy_axis(int axis, float value) { (axis == 0 ? state().axis_x : state().axis_y) = value; }
+void input_joy_axis(int axis, float value) {
+    // Only the first stick is read; a further axis (a second stick, a throttle) must not move it.
+    if (axis == 0) state().axis_x = value;
+    if (axis == 1) state().axis_y = value;
+}
 void reset_input() { state() = input_state{}; }
 
 }  // namespace platform
