@@ -377,7 +377,6 @@ TEST(play_bubble, target_is_the_first_bubble_updated_after_a_pop_or_landing) {
     }
 }
 
-// Needs the drawing core's log.
 TEST(play_bubble, bubble_is_drawn_as_item_ring_and_shine_at_its_wobbled_place) {
     struct {
         int mini;
@@ -415,7 +414,6 @@ TEST(play_bubble, bubble_is_drawn_as_item_ring_and_shine_at_its_wobbled_place) {
     }
 }
 
-// Needs the mixer's log.
 TEST(play_bubble, landings_and_pops_play_their_sounds) {
     struct {
         int mini, kind, roton;

@@ -158,7 +158,6 @@ TEST(play_chain, keg_blast_destroys_every_keg_and_the_chains_kind) {
     }
 }
 
-// Needs the mixer's log.
 TEST(play_chain, chain_sounds) {
     chain_scene s;
     s.g.clear_logs();

@@ -176,7 +176,6 @@ TEST(play_player, reset_keeps_the_cursor_and_restarts_the_pulse) {
     EXPECT_EQ(s.player().flash_stp, -5);
 }
 
-// Needs the drawing core's log.
 TEST(play_player, cursor_is_drawn_as_the_target_item_or_the_sword) {
     struct {
         int mini;
