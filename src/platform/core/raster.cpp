@@ -21,16 +21,19 @@ fixed to_fixed(double v) {
     return static_cast<fixed>(std::llround(v * fixed_one));
 }
 
+// The inner loops' helpers must inline into them; the compiler's size heuristics otherwise decline.
+#define RASTER_INLINE inline __attribute__((always_inline))
+
 // x / 255 rounded, for x in 0 .. 255 * 255.
-inline std::uint32_t div255(std::uint32_t x) {
+RASTER_INLINE std::uint32_t div255(std::uint32_t x) {
     x += 128;
     return (x + (x >> 8)) >> 8;
 }
 
-inline std::uint32_t channel(std::uint32_t c, int shift) { return (c >> shift) & 0xFFu; }
+RASTER_INLINE std::uint32_t channel(std::uint32_t c, int shift) { return (c >> shift) & 0xFFu; }
 
 // Straight interpolation of all four channels at once, two to a 32-bit lane pair; f is 0..256.
-inline std::uint32_t lerp_texel(std::uint32_t a, std::uint32_t b, std::uint32_t f) {
+RASTER_INLINE std::uint32_t lerp_texel(std::uint32_t a, std::uint32_t b, std::uint32_t f) {
     const std::uint32_t rb = ((((a & 0xFF00FFu) * (256 - f)) + ((b & 0xFF00FFu) * f)) >> 8) & 0xFF00FFu;
     const std::uint32_t ag =
         ((((a >> 8) & 0xFF00FFu) * (256 - f)) + (((b >> 8) & 0xFF00FFu) * f)) & 0xFF00FF00u;
@@ -41,7 +44,7 @@ inline std::uint32_t lerp_texel(std::uint32_t a, std::uint32_t b, std::uint32_t 
 struct nearest_sampler {
     const std::uint32_t *pixels;
     int stride;
-    std::uint32_t operator()(fixed u, fixed v) const {
+    RASTER_INLINE std::uint32_t operator()(fixed u, fixed v) const {
         return pixels[static_cast<std::ptrdiff_t>(v >> 32) * stride + static_cast<std::ptrdiff_t>(u >> 32)];
     }
 };
@@ -56,7 +59,7 @@ struct bilinear_sampler {
         if (i < 0 || j < 0 || i >= width || j >= height) return outside;
         return pixels[static_cast<std::ptrdiff_t>(j) * stride + i];
     }
-    std::uint32_t operator()(fixed u, fixed v) const {
+    RASTER_INLINE std::uint32_t operator()(fixed u, fixed v) const {
         const fixed us = u - fixed_half, vs = v - fixed_half;
         const int i = static_cast<int>(us >> 32), j = static_cast<int>(vs >> 32);
         const auto fx = static_cast<std::uint32_t>((us >> 24) & 0xFF);
@@ -76,10 +79,10 @@ struct bilinear_sampler {
 
 // A rectangle: every covered point is white and opaque before the tint.
 struct flat_sampler {
-    std::uint32_t operator()(fixed, fixed) const { return 0xFFFFFFFFu; }
+    RASTER_INLINE std::uint32_t operator()(fixed, fixed) const { return 0xFFFFFFFFu; }
 };
 
-template <int Blend, class Sampler>
+template <int Blend, bool Tinted, class Sampler>
 void fill_span(std::uint32_t *row, int lo, int hi, fixed u, fixed v, fixed du, fixed dv,
                const Sampler &sample, const paint &p) {
     for (int px = lo; px < hi; ++px, u += du, v += dv) {
@@ -88,24 +91,27 @@ void fill_span(std::uint32_t *row, int lo, int hi, fixed u, fixed v, fixed du, f
         if constexpr (Blend != blend_solid) {
             if (sa == 0) continue;
         }
-        const std::uint32_t cr = p.tint_r[channel(s, 16)], cg = p.tint_g[channel(s, 8)],
-                            cb = p.tint_b[channel(s, 0)];
+        if constexpr (Blend == blend_mask) {
+            if (!p.mask_on[sa]) continue;
+        }
+        std::uint32_t colour = s | 0xFF000000u;
+        if constexpr (Tinted)
+            colour = 0xFF000000u | (std::uint32_t{p.tint_r[channel(s, 16)]} << 16) |
+                     (std::uint32_t{p.tint_g[channel(s, 8)]} << 8) | p.tint_b[channel(s, 0)];
         std::uint32_t &dst = row[px];
         if constexpr (Blend == blend_mask || Blend == blend_solid) {
-            if constexpr (Blend == blend_mask) {
-                if (!p.mask_on[sa]) continue;
-            }
-            dst = 0xFF000000u | (cr << 16) | (cg << 8) | cb;
+            dst = colour;
+        } else if constexpr (Blend == blend_alpha) {
+            const std::uint32_t a = p.alpha[sa];
+            if (a == 0) continue;
+            dst = a == 255 ? colour : lerp_texel(dst, colour, a + (a >> 7));  // weight 0..255 made 0..256
         } else {
             const std::uint32_t a = p.alpha[sa];
             if (a == 0) continue;
+            const std::uint32_t cr = channel(colour, 16), cg = channel(colour, 8), cb = channel(colour, 0);
             const std::uint32_t dr = channel(dst, 16), dg = channel(dst, 8), db = channel(dst, 0);
             std::uint32_t r, g, b;
-            if constexpr (Blend == blend_alpha) {
-                r = div255(cr * a + dr * (255 - a));
-                g = div255(cg * a + dg * (255 - a));
-                b = div255(cb * a + db * (255 - a));
-            } else if constexpr (Blend == blend_light) {
+            if constexpr (Blend == blend_light) {
                 r = std::min(255u, dr + div255(cr * a));
                 g = std::min(255u, dg + div255(cg * a));
                 b = std::min(255u, db + div255(cb * a));
@@ -192,9 +198,13 @@ void walk_rows(frame_buffer &fb, const mapping &m, const paint &p, Span &&span) 
 
 template <class Sampler>
 void fill(frame_buffer &fb, const mapping &m, const paint &p, const Sampler &sample) {
+    const bool tinted = p.tint_r[255] != 255 || p.tint_g[255] != 255 || p.tint_b[255] != 255;
     auto run = [&]<int Blend>() {
         walk_rows(fb, m, p, [&](std::uint32_t *row, int lo, int hi, fixed u, fixed v, fixed du, fixed dv) {
-            fill_span<Blend>(row, lo, hi, u, v, du, dv, sample, p);
+            if (tinted)
+                fill_span<Blend, true>(row, lo, hi, u, v, du, dv, sample, p);
+            else
+                fill_span<Blend, false>(row, lo, hi, u, v, du, dv, sample, p);
         });
     };
     switch (p.blend) {
