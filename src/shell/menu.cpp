@@ -4,7 +4,7 @@
 
 namespace {
 
-const std::string version_line = "Saltburst v1.13  -  made by the Saltburst crew";
+const std::string version_line = "Saltburst v1.13  -  a Brinelark Games production";
 
 // A centred text with its shadow 4 pixels right and 4 down.
 void row_text(const std::string &text, int y, int r, int g, int b) {
