@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace platform {
 namespace {
 
@@ -21,19 +25,21 @@ fixed to_fixed(double v) {
     return static_cast<fixed>(std::llround(v * fixed_one));
 }
 
-// The inner loops' helpers must inline into them; the compiler's size heuristics otherwise decline.
-#define RASTER_INLINE inline __attribute__((always_inline))
+// The helpers below are marked always_inline: the inner loops need them inlined, and the compiler's
+// size heuristics otherwise decline.
 
 // x / 255 rounded, for x in 0 .. 255 * 255.
-RASTER_INLINE std::uint32_t div255(std::uint32_t x) {
+[[gnu::always_inline]] inline std::uint32_t div255(std::uint32_t x) {
     x += 128;
     return (x + (x >> 8)) >> 8;
 }
 
-RASTER_INLINE std::uint32_t channel(std::uint32_t c, int shift) { return (c >> shift) & 0xFFu; }
+[[gnu::always_inline]] inline std::uint32_t channel(std::uint32_t c, int shift) {
+    return (c >> shift) & 0xFFu;
+}
 
 // Straight interpolation of all four channels at once, two to a 32-bit lane pair; f is 0..256.
-RASTER_INLINE std::uint32_t lerp_texel(std::uint32_t a, std::uint32_t b, std::uint32_t f) {
+[[gnu::always_inline]] inline std::uint32_t lerp_texel(std::uint32_t a, std::uint32_t b, std::uint32_t f) {
     const std::uint32_t rb = ((((a & 0xFF00FFu) * (256 - f)) + ((b & 0xFF00FFu) * f)) >> 8) & 0xFF00FFu;
     const std::uint32_t ag =
         ((((a >> 8) & 0xFF00FFu) * (256 - f)) + (((b >> 8) & 0xFF00FFu) * f)) & 0xFF00FF00u;
@@ -44,7 +50,7 @@ RASTER_INLINE std::uint32_t lerp_texel(std::uint32_t a, std::uint32_t b, std::ui
 struct nearest_sampler {
     const std::uint32_t *pixels;
     int stride;
-    RASTER_INLINE std::uint32_t operator()(fixed u, fixed v) const {
+    [[gnu::always_inline]] std::uint32_t operator()(fixed u, fixed v) const {
         return pixels[static_cast<std::ptrdiff_t>(v >> 32) * stride + static_cast<std::ptrdiff_t>(u >> 32)];
     }
 };
@@ -59,7 +65,7 @@ struct bilinear_sampler {
         if (i < 0 || j < 0 || i >= width || j >= height) return outside;
         return pixels[static_cast<std::ptrdiff_t>(j) * stride + i];
     }
-    RASTER_INLINE std::uint32_t operator()(fixed u, fixed v) const {
+    [[gnu::always_inline]] std::uint32_t operator()(fixed u, fixed v) const {
         const fixed us = u - fixed_half, vs = v - fixed_half;
         const int i = static_cast<int>(us >> 32), j = static_cast<int>(vs >> 32);
         const auto fx = static_cast<std::uint32_t>((us >> 24) & 0xFF);
@@ -73,13 +79,29 @@ struct bilinear_sampler {
             t00 = fetch(i, j), t10 = fetch(i + 1, j), t01 = fetch(i, j + 1), t11 = fetch(i + 1, j + 1);
         }
         if (t00 == t10 && t01 == t11 && t00 == t01) return t00;
+#if defined(__SSE2__)
+        // The same arithmetic as the lerp_texel form below, both rows at once in 16-bit lanes.
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i left = _mm_unpacklo_epi8(_mm_set_epi32(0, 0, int(t01), int(t00)), zero);
+        const __m128i right = _mm_unpacklo_epi8(_mm_set_epi32(0, 0, int(t11), int(t10)), zero);
+        const __m128i across =
+            _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(left, _mm_set1_epi16(short(256 - fx))),
+                                         _mm_mullo_epi16(right, _mm_set1_epi16(short(fx)))),
+                           8);
+        const short top = short(256 - fy), bottom = short(fy);
+        const __m128i weighted =
+            _mm_mullo_epi16(across, _mm_set_epi16(bottom, bottom, bottom, bottom, top, top, top, top));
+        const __m128i down = _mm_srli_epi16(_mm_add_epi16(weighted, _mm_srli_si128(weighted, 8)), 8);
+        return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(down, down)));
+#else
         return lerp_texel(lerp_texel(t00, t10, fx), lerp_texel(t01, t11, fx), fy);
+#endif
     }
 };
 
 // A rectangle: every covered point is white and opaque before the tint.
 struct flat_sampler {
-    RASTER_INLINE std::uint32_t operator()(fixed, fixed) const { return 0xFFFFFFFFu; }
+    [[gnu::always_inline]] std::uint32_t operator()(fixed, fixed) const { return 0xFFFFFFFFu; }
 };
 
 template <int Blend, bool Tinted, class Sampler>
