@@ -696,13 +696,13 @@ TEST_F(draw_text_test, draw_text_starts_at_its_top_left_corner) {
     draw_text("HHH", 100, 200);
     const box b = lit_pixels();
     ASSERT_FALSE(b.empty());
-    EXPECT_GE(b.x0, 100);
+    // A decorative face may lean a pixel or two past the pen, but not a glyph's width.
+    EXPECT_GE(b.x0, 96);
     EXPECT_LE(b.x0, 106);
-    EXPECT_GE(b.y0, 200);
-    EXPECT_LE(b.y0, 212) << "capitals start a little below the ascender line";
+    EXPECT_GE(b.y0, 198);
+    EXPECT_LE(b.y0, 214) << "capitals start a little below the ascender line";
     EXPECT_LE(b.x1, 100 + text_width("HHH") + 3);
     EXPECT_LT(b.y1, 200 + 30);
-    EXPECT_EQ(screen(99, b.y0), (rgb{0, 0, 0}));
 }
 
 TEST_F(draw_text_test, draw_text_turns_and_scales_about_its_corner) {
