@@ -64,6 +64,7 @@ struct png_spec {
     std::vector<unsigned char> data;                // rows packed as the colour type and depth say
     std::vector<png_color> palette = {};            // for palette pictures
     std::vector<unsigned char> palette_alpha = {};  // tRNS for palette pictures
+    std::vector<png_color_16> colour_key = {};      // tRNS for grey and RGB pictures: one colour
 };
 
 void append_bytes(png_structp png, png_bytep data, png_size_t length) {
@@ -86,6 +87,7 @@ std::vector<unsigned char> encode(const png_spec &spec) {
     if (!spec.palette.empty()) png_set_PLTE(png, info, spec.palette.data(), int(spec.palette.size()));
     if (!spec.palette_alpha.empty())
         png_set_tRNS(png, info, spec.palette_alpha.data(), int(spec.palette_alpha.size()), nullptr);
+    if (!spec.colour_key.empty()) png_set_tRNS(png, info, nullptr, 0, spec.colour_key.data());
     png_write_info(png, info);
     const std::size_t row_bytes = spec.data.size() / spec.height;
     for (int y = 0; y < spec.height; ++y)
@@ -372,16 +374,21 @@ TEST_F(draw_test, draw_filtered_pictures_blend_neighbours_only_when_transformed)
         const char *what;
         int flags;
         float rotation, sx;
+        float at;  // where the picture's top-left corner is drawn
         int x;
         rgb want;
     } cases[] = {
-        {"unfiltered scaled takes the nearest texel", 0, 0, 2, 11, {255, 0, 0}},
-        {"unfiltered scaled, second texel", 0, 0, 2, 12, {0, 0, 255}},
-        {"filtered scaled mixes a quarter of the neighbour", image_filtered, 0, 2, 11, {191, 0, 64}},
-        {"filtered scaled, three quarters", image_filtered, 0, 2, 12, {64, 0, 191}},
-        {"filtered scaled fades into black outside", image_filtered, 0, 2, 10, {191, 0, 0}},
-        {"filtered unscaled stays exact", image_filtered, 0, 1, 10, {255, 0, 0}},
-        {"filtered whole turn stays exact", image_filtered, 360, 1, 11, {0, 0, 255}},
+        {"unfiltered scaled takes the nearest texel", 0, 0, 2, 10, 11, {255, 0, 0}},
+        {"unfiltered scaled, second texel", 0, 0, 2, 10, 12, {0, 0, 255}},
+        {"filtered scaled mixes a quarter of the neighbour", image_filtered, 0, 2, 10, 11, {191, 0, 64}},
+        {"filtered scaled, three quarters", image_filtered, 0, 2, 10, 12, {64, 0, 191}},
+        {"filtered scaled fades into black outside", image_filtered, 0, 2, 10, 10, {191, 0, 0}},
+        {"filtered unscaled stays exact", image_filtered, 0, 1, 10, 10, {255, 0, 0}},
+        {"filtered unscaled at a half pixel stays sharp", image_filtered, 0, 1, 10.5f, 10, {255, 0, 0}},
+        {"filtered unscaled at a half pixel, second texel", image_filtered, 0, 1, 10.5f, 11, {0, 0, 255}},
+        {"filtered whole turn at a half pixel stays sharp", image_filtered, 360, 1, 10.5f, 11, {0, 0, 255}},
+        {"filtered quarter turn at a half pixel mixes", image_filtered, 90, 1, 10.5f, 10, {127, 0, 0}},
+        {"unfiltered quarter turn at a half pixel stays sharp", 0, 90, 1, 10.5f, 10, {255, 0, 0}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -390,7 +397,7 @@ TEST_F(draw_test, draw_filtered_pictures_blend_neighbours_only_when_transformed)
         const image img = picture(2, 1, texels, c.flags);
         set_blend(blend_solid);
         set_transform(c.rotation, c.sx, 1);
-        draw_image(img, 10, 10, 0);
+        draw_image(img, c.at, 10, 0);
         EXPECT_TRUE(near_colour(screen(c.x, 10), c.want, 2));
     }
 }
@@ -551,6 +558,14 @@ TEST_F(draw_test, draw_load_image_converts_every_png_kind_to_rgba) {
          {2, 2, PNG_COLOR_TYPE_PALETTE, 8, {0, 1, 1, 0}, {{200, 10, 20}, {0, 0, 0}}, {128}},
          0,
          {argb(128, 200, 10, 20), argb(255, 0, 0, 0), argb(255, 0, 0, 0), argb(128, 200, 10, 20)}},
+        {"rgb with a transparent colour",
+         {2, 1, PNG_COLOR_TYPE_RGB, 8, {10, 20, 30, 40, 50, 60}, {}, {}, {{0, 10, 20, 30, 0}}},
+         0,
+         {argb(0, 10, 20, 30), argb(255, 40, 50, 60)}},
+        {"grey with a transparent level",
+         {2, 1, PNG_COLOR_TYPE_GRAY, 8, {0x33, 0x34}, {}, {}, {{0, 0, 0, 0, 0x33}}},
+         0,
+         {argb(0, 0x33, 0x33, 0x33), argb(255, 0x34, 0x34, 0x34)}},
         {"palette 4 bit, masked",
          {2, 1, PNG_COLOR_TYPE_PALETTE, 4, {0x01}, {{0, 0, 0}, {7, 8, 9}}},
          image_masked,
