@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <utility>
 
@@ -17,6 +18,7 @@
 #include "platform/sdl/sdl_input.h"
 #include "platform/sdl/sdl_pacing.h"
 #include "platform/sdl/sdl_present.h"
+#include "platform/sdl/sdl_x11.h"
 
 namespace platform {
 namespace {
@@ -96,6 +98,26 @@ class audio_device {
     SDL_AudioDeviceID id_ = 0;
 };
 
+// The video drivers that show a window to someone. SDL falls back to drawing off screen when there
+// is no display, which would leave the game running unseen; a driver named in SDL_VIDEODRIVER still
+// wins over this list.
+std::string visible_video_drivers() {
+    // Wayland cannot connect without its runtime folder and only complains on the way out.
+    const char *runtime = std::getenv("XDG_RUNTIME_DIR");
+    const char *wayland = std::getenv("WAYLAND_DISPLAY");
+    const bool wayland_reachable =
+        (runtime != nullptr && *runtime != 0) || (wayland != nullptr && *wayland == '/');
+    std::string list;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+        const std::string_view name = SDL_GetVideoDriver(i);
+        if (name == "offscreen" || name == "dummy" || name == "evdev") continue;
+        if (name == "wayland" && !wayland_reachable) continue;
+        if (!list.empty()) list += ',';
+        list += name;
+    }
+    return list;
+}
+
 [[noreturn]] void no_display() {
     std::fprintf(stderr, "saltburst: no display could be opened: %s\n", SDL_GetError());
     std::exit(1);
@@ -138,6 +160,7 @@ class sdl_backend final : public backend {
     void open_joystick(int index);
     void close_joystick();
     void follow_window_size();
+    void lose_window();
     void release();
 
     std::string title_;
@@ -152,11 +175,14 @@ class sdl_backend final : public backend {
     sdl::frame_schedule schedule_;
     sdl::vsync_check vsync_check_;
     bool pointer_hidden_ = false;
+    bool window_gone_ = false;
+    bool released_ = false;
 };
 
 bool sdl_backend::open_display(int width, int height, bool fullscreen) {
     // One close request is one event: the window's own close, not also a quit for the last window.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, visible_video_drivers().c_str());
     video_ = subsystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     if (!video_) no_display();
 
@@ -184,6 +210,7 @@ bool sdl_backend::open_display(int width, int height, bool fullscreen) {
         no_display();
     }
     if (pointer_hidden_) SDL_ShowCursor(SDL_DISABLE);
+    sdl::watch_window(window_.get());
     follow_window_size();
     audio_.open();
     pump();
@@ -199,8 +226,9 @@ void sdl_backend::follow_window_size() {
 }
 
 void sdl_backend::present(const frame_buffer &frame) {
-    if (!presenter_) {
+    if (!presenter_ || window_gone_) {
         sdl::wait_until(schedule_.frame_ready(pacing_clock::now()));
+        pump();
         return;
     }
     if (presenter_->synced()) {
@@ -216,14 +244,14 @@ void sdl_backend::present(const frame_buffer &frame) {
 
 bool sdl_backend::window_inactive() {
     pump();
-    if (!events_.inactive()) return false;
+    if (!events_.inactive() || window_gone_) return false;
     // The game asks again and again while inactive: wait for the next event rather than spin.
     SDL_Event e;
     if (SDL_WaitEventTimeout(&e, 100) != 0) {
         handle(e);
         pump();
     }
-    return events_.inactive();
+    return events_.inactive() && !window_gone_;
 }
 
 void sdl_backend::delay(int milliseconds) {
@@ -275,9 +303,21 @@ void sdl_backend::pump() {
     if (!video_) return;
     SDL_Event e;
     while (SDL_PollEvent(&e) != 0) handle(e);
+    if (!window_gone_ && sdl::window_lost()) lose_window();
+}
+
+// A window destroyed from outside is a request to close: the game ends in its orderly way, drawing
+// nothing more.
+void sdl_backend::lose_window() {
+    window_gone_ = true;
+    events_.request_close();
 }
 
 void sdl_backend::handle(const SDL_Event &e) {
+    if (sdl::window_destroyed(e)) {
+        if (!window_gone_) lose_window();
+        return;
+    }
     switch (e.type) {
         case SDL_JOYDEVICEADDED:
             if (!joystick_) open_joystick(e.jdevice.which);
@@ -301,11 +341,13 @@ void sdl_backend::handle(const SDL_Event &e) {
 // Everything goes in the reverse order of its making; the audio first, so that the mixer is no
 // longer called once the program starts to end.
 void sdl_backend::release() {
+    if (std::exchange(released_, true)) return;
     audio_.close();
     joystick_.reset();
     joystick_subsystem_ = subsystem();
     presenter_.reset();
     window_.reset();
+    sdl::unwatch_window();
     video_ = subsystem();
     SDL_Quit();
 }

@@ -55,6 +55,7 @@ class event_translator {
     bool inactive() const { return !focused_ || minimised_ || hidden_; }
     // True once for each request to close the window (however many events the request came in).
     bool take_close_request();
+    void request_close() { close_pending_ = true; }
 
     // Notes that the system pointer is being moved to a picture position. Returns the window pixel to
     // move it to and the picture position the pointer really takes, which stays inside the picture as
