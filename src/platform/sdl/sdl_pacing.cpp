@@ -17,7 +17,7 @@ pacing_clock::time_point frame_schedule::frame_ready(pacing_clock::time_point no
 
 void wait_until(pacing_clock::time_point when) {
     // Sleeping threads wake up to a millisecond or so late; leave that last stretch to a yielding wait.
-    constexpr auto final_stretch = std::chrono::microseconds(1500);
+    constexpr auto final_stretch = std::chrono::microseconds(1000);
     if (when - pacing_clock::now() > final_stretch) std::this_thread::sleep_until(when - final_stretch);
     while (pacing_clock::now() < when) std::this_thread::yield();
 }
