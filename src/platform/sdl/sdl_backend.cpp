@@ -102,7 +102,7 @@ class audio_device {
 // is no display, which would leave the game running unseen; a driver named in SDL_VIDEODRIVER still
 // wins over this list.
 std::string visible_video_drivers() {
-    // Wayland cannot connect without its runtime folder and only complains on the way out.
+    // Wayland cannot connect without its runtime folder; trying it then only prints a complaint.
     const char *runtime = std::getenv("XDG_RUNTIME_DIR");
     const char *wayland = std::getenv("WAYLAND_DISPLAY");
     const bool wayland_reachable =
