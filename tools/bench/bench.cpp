@@ -1,0 +1,652 @@
+// saltburst-bench: the game's performance figures, each printed next to a peer measured in the same run:
+// the heavy frame against SDL2's software renderer, whole replayed games, starting a music track
+// against decoding it whole, start-up to the first frame, and the memory of a whole game.
+#include <SDL.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "assets/embedded.h"
+#include "game.h"
+#include "platform/core/font.h"
+#include "platform/core/image.h"
+#include "platform/core/vorbis.h"
+#include "platform/headless/headless.h"
+#include "scene.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// --- clocks and figures
+
+double clock_ms(clockid_t id) {
+    timespec t{};
+    clock_gettime(id, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) * 1e-6;
+}
+double thread_ms() { return clock_ms(CLOCK_THREAD_CPUTIME_ID); }
+double wall_ms() { return clock_ms(CLOCK_MONOTONIC); }
+
+// Thread CPU time and wall time of one call.
+struct timing {
+    double cpu = 0, wall = 0;
+};
+timing time_call(const std::function<void()> &f) {
+    const double c0 = thread_ms(), w0 = wall_ms();
+    f();
+    return {thread_ms() - c0, wall_ms() - w0};
+}
+
+struct summary {
+    double median = 0, p99 = 0, worst = 0;
+    std::size_t count = 0;
+};
+summary summarize(std::vector<double> v) {
+    summary s;
+    if (v.empty()) return s;
+    std::sort(v.begin(), v.end());
+    s.count = v.size();
+    s.median = v[v.size() / 2];
+    s.p99 = v[std::min(v.size() - 1, static_cast<std::size_t>(static_cast<double>(v.size()) * 0.99))];
+    s.worst = v.back();
+    return s;
+}
+
+void heading(const char *title) { std::printf("\n%s\n", title); }
+
+void row(const char *what, const summary &s, const char *unit = "ms") {
+    std::printf("  %-46s median %8.3f %s   p99 %8.3f %s   worst %8.3f %s   (n=%zu)\n", what, s.median, unit,
+                s.p99, unit, s.worst, unit, s.count);
+}
+
+void goal(const char *what, double value, double limit, const char *unit) {
+    std::printf("  goal: %s %.3f %s against at most %.3f %s: %s\n", what, value, unit, limit, unit,
+                value <= limit ? "met" : "not met");
+}
+
+// --- a working directory with the game's sound files, so nothing is written into the source tree
+
+class work_dir {
+  public:
+    explicit work_dir(const fs::path &data) {
+        std::string templ = (fs::temp_directory_path() / "saltburst-bench-XXXXXX").string();
+        path_ = ::mkdtemp(templ.data());
+        fs::create_directory(path_ / "data");
+        if (fs::is_directory(data))
+            for (const auto &entry : fs::directory_iterator(data))
+                if (entry.path().extension() == ".ogg")
+                    fs::create_symlink(fs::absolute(entry.path()), path_ / "data" / entry.path().filename());
+    }
+    ~work_dir() {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    work_dir(const work_dir &) = delete;
+    work_dir &operator=(const work_dir &) = delete;
+    const fs::path &path() const { return path_; }
+    void forget_scores() {
+        std::error_code ec;
+        fs::remove(path_ / "data" / "hiscore.dat", ec);
+    }
+
+  private:
+    fs::path path_;
+};
+
+// --- replaying the recorded games
+
+struct replay {
+    std::string name;
+    int seed = 1;
+    std::vector<std::pair<int, platform::input_event>> events;
+};
+
+// Reads a replay script: "FRAME EVENT ARGS" lines, '#' comments, the seed from a "seed N" comment.
+bool read_replay(const fs::path &file, replay &out) {
+    using k = platform::input_event::kind;
+    std::ifstream in(file);
+    if (!in) return false;
+    out.name = file.stem().string();
+    std::string line;
+    bool seeded = false;
+    while (std::getline(in, line)) {
+        const auto hash = line.find('#');
+        if (hash != std::string::npos) {
+            const auto seed_at = line.find("seed ", hash);
+            if (!seeded && seed_at != std::string::npos) {
+                out.seed = std::atoi(line.c_str() + seed_at + 5);
+                seeded = true;
+            }
+            line.erase(hash);
+        }
+        std::istringstream words(line);
+        int frame = 0;
+        std::string what;
+        if (!(words >> frame >> what)) continue;
+        platform::input_event e;
+        int a = 0, b = 0;
+        std::string axis;
+        float value = 0;
+        const int press = what.ends_with("down") ? 1 : what.ends_with("up") ? 0 : -1;
+        if (what.starts_with("key")) {
+            words >> a;
+            e = {k::key, a, press};
+        } else if (what == "click" || what.starts_with("mouse")) {
+            words >> a;
+            e = {k::mouse_button, a, press};
+        } else if (what == "joyaxis") {
+            words >> axis >> value;
+            e = {k::joy_axis, axis == "x" ? 0 : 1, 0, value};
+        } else if (what.starts_with("joy")) {
+            words >> a;
+            e = {k::joy_button, a, press};
+        } else if (what == "move") {
+            words >> a >> b;
+            e = {k::move, a, b};
+        } else if (what == "inactive") {
+            words >> a;
+            e = {k::inactive, a};
+        } else if (what == "close") {
+            e = {k::close};
+        } else {
+            std::fprintf(stderr, "saltburst-bench: %s: unknown event %s\n", file.c_str(), what.c_str());
+            return false;
+        }
+        out.events.emplace_back(frame, e);
+    }
+    return true;
+}
+
+std::vector<replay> read_replays(const fs::path &dir) {
+    std::vector<fs::path> files;
+    if (fs::is_directory(dir))
+        for (const auto &entry : fs::directory_iterator(dir))
+            if (entry.path().extension() == ".txt") files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    std::vector<replay> out;
+    for (const fs::path &f : files) {
+        replay r;
+        if (read_replay(f, r)) out.push_back(std::move(r));
+    }
+    return out;
+}
+
+// Runs the whole game of the replay in this process; `each` gets the timing of every loop frame.
+int run_replay(const replay &r, const std::function<void(const timing &)> &each) {
+    platform::headless &h = platform::install_headless();
+    platform::force_seed(r.seed);
+    clear_program_globals();
+    for (const auto &[frame, e] : r.events) h.schedule(frame, e);
+    // The logs are kept for tests; a long game would only grow them.
+    h.on_present = [](int) {
+        platform::draw_log().clear();
+        platform::audio_log().clear();
+    };
+    startup();
+    int frames = 0;
+    bool going = true;
+    while (going) {
+        timing t = time_call([&] { going = run_frame(); });
+        each(t);
+        ++frames;
+    }
+    shutdown();
+    return frames;
+}
+
+// --- the heavy frame, drawn again from its draw log by our drawing calls and by SDL's renderer
+
+void replay_draws_ours(const std::vector<platform::draw_record> &log) {
+    for (const platform::draw_record &d : log) {
+        set_blend(d.blend);
+        set_color(d.r, d.g, d.b);
+        set_alpha(d.alpha);
+        set_transform(d.rotation, d.sx, d.sy);
+        if (d.op == "image")
+            draw_image(image{d.image}, d.x, d.y, d.frame);
+        else if (d.op == "rect")
+            draw_rect(d.x, d.y, d.w, d.h);
+        else if (d.op == "text")
+            draw_text(d.text, d.x, d.y);
+        else if (d.op == "clear")
+            clear_screen();
+    }
+}
+
+struct sdl_surface_free {
+    void operator()(SDL_Surface *s) const { SDL_FreeSurface(s); }
+};
+struct sdl_renderer_free {
+    void operator()(SDL_Renderer *r) const { SDL_DestroyRenderer(r); }
+};
+struct sdl_texture_free {
+    void operator()(SDL_Texture *t) const { SDL_DestroyTexture(t); }
+};
+using surface_ptr = std::unique_ptr<SDL_Surface, sdl_surface_free>;
+using renderer_ptr = std::unique_ptr<SDL_Renderer, sdl_renderer_free>;
+using texture_ptr = std::unique_ptr<SDL_Texture, sdl_texture_free>;
+
+// A texture of ARGB texels, copied in.
+texture_ptr make_texture(SDL_Renderer *r, const std::uint32_t *texels, int width, int height, int stride) {
+    texture_ptr t(SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, width, height));
+    if (t) SDL_UpdateTexture(t.get(), nullptr, texels, stride * 4);
+    return t;
+}
+
+// SDL2's software renderer drawing the same draw log with nearest sampling: each picture (and each text,
+// made into one picture of its glyph run beforehand) copied with the same turn, scale, alpha and tint.
+class sdl_peer {
+  public:
+    bool open(const std::vector<platform::draw_record> &log) {
+        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+        target_.reset(SDL_CreateRGBSurfaceWithFormat(0, 640, 480, 32, SDL_PIXELFORMAT_ARGB8888));
+        if (!target_) return false;
+        renderer_.reset(SDL_CreateSoftwareRenderer(target_.get()));
+        if (!renderer_) return false;
+        for (const platform::draw_record &d : log) {
+            if (d.op == "image") {
+                const auto key = std::make_pair(d.image, d.frame);
+                if (pictures_.count(key)) continue;
+                const platform::image_rec *rec = platform::find_image(d.image);
+                if (!rec || !rec->has_frame(d.frame)) continue;
+                const platform::texture_view v = rec->frame_view(d.frame);
+                pictures_[key] = {make_texture(renderer_.get(), v.pixels, v.width, v.height, v.stride),
+                                  rec->handle_x,
+                                  rec->handle_y,
+                                  0,
+                                  0,
+                                  v.width,
+                                  v.height};
+            } else if (d.op == "text" && !texts_.count(d.text)) {
+                texts_[d.text] = text_picture(d.text);
+            }
+        }
+        return true;
+    }
+
+    void draw(const std::vector<platform::draw_record> &log) {
+        SDL_Renderer *r = renderer_.get();
+        for (const platform::draw_record &d : log) {
+            if (d.op == "clear") {
+                SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
+                SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
+                SDL_RenderClear(r);
+                continue;
+            }
+            const auto alpha = static_cast<Uint8>(std::clamp(d.alpha, 0.0f, 1.0f) * 255.0f + 0.5f);
+            if (d.op == "rect") {
+                SDL_SetRenderDrawBlendMode(r, blend_of(d.blend));
+                SDL_SetRenderDrawColor(r, Uint8(d.r), Uint8(d.g), Uint8(d.b), alpha);
+                const SDL_FRect box{d.x, d.y, d.w * d.sx, d.h * d.sy};
+                SDL_RenderFillRectF(r, &box);
+                continue;
+            }
+            const picture *p = nullptr;
+            if (d.op == "image") {
+                auto it = pictures_.find(std::make_pair(d.image, d.frame));
+                if (it != pictures_.end()) p = &it->second;
+            } else if (d.op == "text") {
+                auto it = texts_.find(d.text);
+                if (it != texts_.end()) p = &it->second;
+            }
+            if (!p || !p->texture) continue;
+            SDL_Texture *t = p->texture.get();
+            SDL_SetTextureBlendMode(t, blend_of(d.blend));
+            SDL_SetTextureAlphaMod(t, alpha);
+            SDL_SetTextureColorMod(t, Uint8(d.r), Uint8(d.g), Uint8(d.b));
+            // The handle (for text, the top-left corner) lands on (x, y); turning is about it.
+            const float left = d.x + (static_cast<float>(p->offset_x) - p->handle_x) * d.sx;
+            const float top = d.y + (static_cast<float>(p->offset_y) - p->handle_y) * d.sy;
+            const SDL_FRect box{left, top, static_cast<float>(p->width) * d.sx,
+                                static_cast<float>(p->height) * d.sy};
+            const SDL_FPoint centre{d.x - left, d.y - top};
+            SDL_RenderCopyExF(r, t, nullptr, &box, d.rotation, &centre, SDL_FLIP_NONE);
+        }
+    }
+
+  private:
+    struct picture {
+        texture_ptr texture;
+        float handle_x = 0, handle_y = 0;
+        int offset_x = 0, offset_y = 0;  // where the picture's corner sits from the handle's origin
+        int width = 0, height = 0;
+    };
+
+    static SDL_BlendMode blend_of(int blend) {
+        switch (blend) {
+            case blend_solid:
+                return SDL_BLENDMODE_NONE;
+            case blend_light:
+                return SDL_BLENDMODE_ADD;
+            case blend_shade:
+                return SDL_BLENDMODE_MOD;
+            default:
+                return SDL_BLENDMODE_BLEND;  // alpha, and mask as the nearest SDL has
+        }
+    }
+
+    // The text's glyphs laid out in one white picture with their coverage as alpha.
+    picture text_picture(const std::string &text) {
+        picture p;
+        const std::vector<platform::placed_glyph> glyphs = platform::layout_text(font_id(), text);
+        if (glyphs.empty()) return p;
+        int x0 = 1 << 30, y0 = 1 << 30, x1 = -(1 << 30), y1 = -(1 << 30);
+        for (const auto &g : glyphs) {
+            x0 = std::min(x0, g.x), y0 = std::min(y0, g.y);
+            x1 = std::max(x1, g.x + g.picture.width), y1 = std::max(y1, g.y + g.picture.height);
+        }
+        const int w = x1 - x0, h = y1 - y0;
+        std::vector<std::uint32_t> texels(static_cast<std::size_t>(w) * h, 0x00FFFFFFu);
+        for (const auto &g : glyphs)
+            for (int j = 0; j < g.picture.height; ++j)
+                for (int i = 0; i < g.picture.width; ++i) {
+                    std::uint32_t &t = texels[static_cast<std::size_t>(g.y - y0 + j) * w + (g.x - x0 + i)];
+                    const std::uint32_t a =
+                        g.picture.pixels[static_cast<std::size_t>(j) * g.picture.stride + i] >> 24;
+                    t = 0x00FFFFFFu | (std::max(a, t >> 24) << 24);
+                }
+        p.texture = make_texture(renderer_.get(), texels.data(), w, h, w);
+        p.offset_x = x0, p.offset_y = y0, p.width = w, p.height = h;
+        return p;
+    }
+
+    static std::int32_t font_id() { return game_font.id; }
+
+    surface_ptr target_;
+    renderer_ptr renderer_;
+    std::map<std::pair<std::int32_t, int>, picture> pictures_;
+    std::map<std::string, picture> texts_;
+};
+
+// --- the sections of the table
+
+void heavy_frame_section(int repeats) {
+    heading(
+        "1. Heavy frame (late \"Bladeburst!\": 30 bubbles, 10 explosions, 5 ring bursts, 40 sparks, banner)");
+    bench::boot_headless_game();
+    bench::make_heavy_scene();
+
+    std::vector<double> frame_cpu, frame_wall;
+    for (int i = 0; i < repeats; ++i) {
+        bench::restore_heavy_scene();
+        const timing t = time_call(bench::run_heavy_frame);
+        frame_cpu.push_back(t.cpu);
+        frame_wall.push_back(t.wall);
+    }
+    bench::restore_heavy_scene();
+    bench::run_heavy_frame();
+    const std::vector<platform::draw_record> log = platform::draw_log();
+    std::size_t texts = 0;
+    for (const auto &d : log) texts += d.op == "text";
+
+    platform::set_logging(false);
+    std::vector<double> ours_cpu, ours_wall;
+    for (int i = 0; i < repeats; ++i) {
+        const timing t = time_call([&] { replay_draws_ours(log); });
+        ours_cpu.push_back(t.cpu);
+        ours_wall.push_back(t.wall);
+    }
+
+    std::vector<double> sdl_cpu;
+    sdl_peer peer;
+    const bool peer_open = peer.open(log);
+    if (peer_open)
+        for (int i = 0; i < repeats; ++i) sdl_cpu.push_back(time_call([&] { peer.draw(log); }).cpu);
+    platform::set_logging(true);
+
+    std::printf("  %zu draws in the frame, %zu of them texts\n", log.size(), texts);
+    row("whole frame (run_frame), wall", summarize(frame_wall));
+    row("whole frame (run_frame), game thread CPU", summarize(frame_cpu));
+    row("its draws by our rasterizer, wall", summarize(ours_wall));
+    row("its draws by our rasterizer, game thread CPU", summarize(ours_cpu));
+    if (peer_open)
+        row("same draws by SDL2 software renderer, CPU", summarize(sdl_cpu));
+    else
+        std::printf("  SDL2 software renderer unavailable: %s\n", SDL_GetError());
+    std::printf(
+        "  (SDL: nearest sampling, mask drawn as blending, each text as one picture of its glyph run)\n");
+    const double ours = summarize(frame_wall).median;
+    goal("heavy frame median (wall)", ours, 4.0, "ms");
+    if (peer_open) {
+        const double speedup = summarize(sdl_cpu).median / summarize(ours_wall).median;
+        std::printf("  SDL2 / ours (same draws, medians): %.2fx, goal at least 3x: %s\n", speedup,
+                    speedup >= 3 ? "met" : "not met");
+    }
+}
+
+void replays_section(const std::vector<replay> &replays, work_dir &dir) {
+    heading("2. Whole games: every loop frame of the golden replays");
+    std::vector<double> all_cpu, all_wall;
+    for (const replay &r : replays) {
+        dir.forget_scores();
+        std::vector<double> cpu, wall;
+        const int frames = run_replay(r, [&](const timing &t) {
+            cpu.push_back(t.cpu);
+            wall.push_back(t.wall);
+        });
+        all_cpu.insert(all_cpu.end(), cpu.begin(), cpu.end());
+        all_wall.insert(all_wall.end(), wall.begin(), wall.end());
+        char what[96];
+        std::snprintf(what, sizeof what, "%s (%d frames), wall", r.name.c_str(), frames);
+        row(what, summarize(wall));
+    }
+    row("all replays, wall", summarize(all_wall));
+    row("all replays, game thread CPU", summarize(all_cpu));
+    goal("worst frame (wall)", summarize(all_wall).worst, 12.0, "ms");
+}
+
+void music_section(int repeats) {
+    heading("3. Starting a music track (play_music(2) on the game thread)");
+    bench::boot_headless_game();
+    std::vector<double> start_cpu, decode_cpu;
+    for (int i = 0; i < repeats; ++i) {
+        stop_channel(music_channel);
+        start_cpu.push_back(time_call([] { play_music(2); }).cpu);
+    }
+    stop_channel(music_channel);
+    const std::string path = platform::host_path("data\\sb_play.ogg");
+    std::size_t frames = 0;
+    for (int i = 0; i < std::max(3, repeats / 20); ++i)
+        decode_cpu.push_back(
+            time_call([&] { frames = platform::decode_whole(path, platform::mix_rate).size() / 2; }).cpu);
+    row("play_music(2), CPU", summarize(start_cpu));
+    char what[96];
+    std::snprintf(what, sizeof what, "whole-track decode of sb_play.ogg (%.1f s), CPU",
+                  static_cast<double>(frames) / platform::mix_rate);
+    row(what, summarize(decode_cpu));
+    goal("play_music(2) median", summarize(start_cpu).median, 1.0, "ms");
+}
+
+void startup_section(int repeats) {
+    heading("4. Start-up to the first presented frame (headless: no window is opened)");
+    std::vector<double> first_frame;
+    for (int i = 0; i < repeats; ++i) {
+        platform::headless &h = platform::install_headless();
+        platform::force_seed(1);
+        clear_program_globals();
+        double start = 0, first = -1;
+        h.on_present = [&](int) {
+            if (first < 0) first = wall_ms() - start;
+        };
+        h.press_key(27);  // the splash ends after its first frame
+        start = wall_ms();
+        startup();
+        first_frame.push_back(first);
+    }
+    row("startup() to the splash's first frame, wall", summarize(first_frame));
+
+    // Where the time goes: the same steps in the same order, each timed on its own.
+    std::map<std::string, std::vector<double>> parts;
+    const std::vector<std::string> order = {"register embedded files",
+                                            "open display",
+                                            "font",
+                                            "pictures (3 PNG)",
+                                            "sheet cut",
+                                            "sounds (7 effects)",
+                                            "hiscore",
+                                            "splash: logo, intro track"};
+    for (int i = 0; i < repeats; ++i) {
+        platform::install_headless();
+        auto t = [&](const std::string &name, const std::function<void()> &f) {
+            parts[name].push_back(time_call(f).wall);
+        };
+        t("register embedded files", register_embedded_files);
+        t("open display", [] { open_display(640, 480, 32, 60, 2); });
+        set_auto_image_flags(11);
+        t("font", [] { set_image_font(load_image_font("fonts\\booteroo.ttf", 28, 4)); });
+        image sheet;
+        t("pictures (3 PNG)", [&] {
+            load_image("graphx\\sbst_bg1.png");
+            load_image("graphx\\sbst_menu.png");
+            sheet = load_image("graphx\\sbst_sf1.png");
+        });
+        image cut = create_image(124, 124, 10);
+        t("sheet cut", [&] {
+            clear_screen();
+            draw_image(sheet, 0, 0, 0);
+            for (int f = 0; f <= 9; ++f) grab_image(cut, 1 + 125 * (f % 5), 1 + 125 * (f / 5), f);
+        });
+        t("sounds (7 effects)", [] {
+            for (const char *name :
+                 {"bubblepop", "rapierselect", "powderkeg", "timebell", "newround", "getbonus", "marooned"})
+                load_sound("data\\" + std::string(name) + ".ogg", 0);
+        });
+        t("hiscore", [] { hiscore_file(0); });
+        t("splash: logo, intro track", [] {
+            load_image("graphx\\zqlogo.png", 1);
+            play_music(1);
+        });
+    }
+    for (const std::string &name : order) row(("  " + name).c_str(), summarize(parts[name]));
+    goal("start-up median", summarize(first_frame).median, 250.0, "ms");
+}
+
+// The decoded size of every asset: pictures as RGBA, the effects as float frames, the font's glyphs.
+double asset_floor_mb() {
+    bench::boot_headless_game();
+    double bytes = 0;
+    for (std::int32_t id = 1;; ++id) {
+        const platform::image_rec *rec = platform::find_image(id);
+        if (!rec) break;
+        bytes += static_cast<double>(rec->pixels.size()) * 4;
+    }
+    for (const char *name :
+         {"bubblepop", "rapierselect", "powderkeg", "timebell", "newround", "getbonus", "marooned"})
+        bytes += static_cast<double>(
+                     platform::decode_whole(platform::host_path("data\\" + std::string(name) + ".ogg"),
+                                            platform::mix_rate)
+                         .size()) *
+                 sizeof(float);
+    std::string ascii;
+    for (char c = 32; c < 127; ++c) ascii += c;
+    for (const auto &g : platform::layout_text(game_font.id, ascii))
+        bytes += static_cast<double>(g.picture.width) * g.picture.height * 4;
+    return bytes / (1024.0 * 1024.0);
+}
+
+void memory_section(const std::vector<replay> &replays, const fs::path &scripts) {
+    heading("5. Memory: peak resident set of a whole headless replay (a fresh child process each)");
+    double worst = 0;
+    for (const replay &r : replays) {
+        int out[2];
+        if (pipe(out) != 0) return;
+        const pid_t child = fork();
+        if (child == 0) {
+            dup2(out[1], 1);
+            close(out[0]);
+            const std::string script = (scripts / (r.name + ".txt")).string();
+            execl("/proc/self/exe", "saltburst-bench", "--memory-child", script.c_str(),
+                  static_cast<char *>(nullptr));
+            _exit(127);
+        }
+        close(out[1]);
+        char buf[64] = {};
+        const ssize_t n = read(out[0], buf, sizeof buf - 1);
+        close(out[0]);
+        int status = 0;
+        waitpid(child, &status, 0);
+        const long kb = n > 0 ? std::atol(buf) : 0;
+        worst = std::max(worst, kb / 1024.0);
+        std::printf("  %-46s peak RSS %8.1f MB\n", r.name.c_str(), kb / 1024.0);
+    }
+    std::printf("  %-46s          %8.1f MB\n", "decoded assets (pictures, effects, glyphs)",
+                asset_floor_mb());
+    goal("worst peak RSS", worst, 48.0, "MB");
+}
+
+// In the child: the replay run whole, then its peak resident set in kilobytes on standard output.
+int memory_child(const char *script) {
+    replay r;
+    if (!read_replay(script, r)) return 2;
+    run_replay(r, [](const timing &) {});
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("%ld\n", usage.ru_maxrss);
+    std::fflush(stdout);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    int repeats = 300;
+    fs::path data = "data", scripts = "tests/replays";
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--memory-child" && i + 1 < argc) {
+            const fs::path script = fs::absolute(argv[i + 1]);
+            int status = 0;
+            {
+                work_dir dir(script.parent_path().parent_path().parent_path() / "data");
+                fs::current_path(dir.path());
+                status = memory_child(script.c_str());
+                fs::current_path("/");
+            }
+            std::_Exit(status);
+        } else if (arg == "--repeats" && i + 1 < argc) {
+            repeats = std::max(1, std::atoi(argv[++i]));
+        } else {
+            std::fprintf(stderr, "usage: saltburst-bench [--repeats N]   (run from the repository root)\n");
+            return 2;
+        }
+    }
+    if (!fs::is_directory(data) || !fs::is_directory(scripts)) {
+        std::fprintf(stderr, "saltburst-bench: run it from the repository root (data/ and tests/replays/)\n");
+        return 2;
+    }
+    const fs::path scripts_abs = fs::absolute(scripts);
+    const std::vector<replay> replays = read_replays(scripts_abs);
+    const fs::path home = fs::current_path();
+    auto dir = std::make_unique<work_dir>(fs::absolute(data));
+    fs::current_path(dir->path());
+
+    std::printf(
+        "saltburst-bench: %d repetitions; times in milliseconds; wall time is the headline where the\n"
+        "rasterizer may use a second thread, game thread CPU time beside it\n",
+        repeats);
+    heavy_frame_section(repeats);
+    replays_section(replays, *dir);
+    music_section(std::min(repeats, 100));
+    startup_section(std::min(repeats, 20));
+    memory_section(replays, scripts_abs);
+    std::fflush(stdout);
+    fs::current_path(home);
+    dir.reset();
+    // The process ends without tearing down the game's state.
+    std::_Exit(0);
+}
