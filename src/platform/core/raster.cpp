@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
+
+#include "platform/core/raster_bands.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -20,9 +23,17 @@ constexpr fixed fixed_half = fixed{1} << 31;
 // such draws are dropped so the fixed-point stepping cannot overflow.
 constexpr double max_texels_per_pixel = 65536.0;
 
+// v in 32.32 fixed point, rounded half away from zero (as llround, without the library call per row).
 fixed to_fixed(double v) {
     v = std::clamp(v, -1073741824.0, 1073741824.0);  // far outside any picture either way
-    return static_cast<fixed>(std::llround(v * fixed_one));
+    const double t = v * fixed_one;                  // exact: a power of two
+    fixed r = static_cast<fixed>(t);                 // toward zero
+    const double rest = t - static_cast<double>(r);  // exact below 2^62
+    if (rest >= 0.5)
+        ++r;
+    else if (rest <= -0.5)
+        --r;
+    return r;
 }
 
 // The helpers below are marked always_inline: the inner loops need them inlined, and the compiler's
@@ -107,6 +118,15 @@ struct flat_sampler {
 template <int Blend, bool Tinted, class Sampler>
 void fill_span(std::uint32_t *row, int lo, int hi, fixed u, fixed v, fixed du, fixed dv,
                const Sampler &sample, const paint &p) {
+    if constexpr (Blend == blend_solid && !Tinted && std::is_same_v<Sampler, nearest_sampler>) {
+        // Unscaled and unturned, a row of the picture lands texel for texel: a straight copy.
+        if (du == fixed{1} << 32 && dv == 0) {
+            const std::uint32_t *src = sample.pixels + static_cast<std::ptrdiff_t>(v >> 32) * sample.stride +
+                                       static_cast<std::ptrdiff_t>(u >> 32);
+            for (int px = lo; px < hi; ++px) row[px] = *src++ | 0xFF000000u;
+            return;
+        }
+    }
     for (int px = lo; px < hi; ++px, u += du, v += dv) {
         const std::uint32_t s = sample(u, v);
         const std::uint32_t sa = s >> 24;
@@ -198,24 +218,44 @@ void walk_rows(frame_buffer &fb, const mapping &m, const paint &p, Span &&span) 
     const fixed du = to_fixed(m.du_dx), dv = to_fixed(m.dv_dx);
     auto inside = [&](fixed u, fixed v) { return u >= 0 && u < u_end && v >= 0 && v < v_end; };
 
-    for (int py = row_lo; py < row_hi; ++py) {
-        const double dy = py + 0.5 - m.y, dx0 = 0.5 - m.x;
-        const double u0 = m.du_dx * dx0 + m.du_dy * dy + m.handle_x;
-        const double v0 = m.dv_dx * dx0 + m.dv_dy * dy + m.handle_y;
-        double lo = 0, hi = fb.width;
-        clip_axis(u0, m.du_dx, m.width, lo, hi);
-        clip_axis(v0, m.dv_dx, m.height, lo, hi);
-        if (!(lo < hi)) continue;
-        // One pixel of slack on each side, then the exact test in fixed point trims the ends.
-        int first = static_cast<int>(std::max(0.0, std::floor(lo) - 1));
-        int last = static_cast<int>(std::min<double>(fb.width, std::ceil(hi) + 1));
-        fixed u = to_fixed(u0 + m.du_dx * first), v = to_fixed(v0 + m.dv_dx * first);
-        while (first < last && !inside(u, v)) ++first, u += du, v += dv;
-        if (first == last) continue;
-        fixed ul = u + du * (last - 1 - first), vl = v + dv * (last - 1 - first);
-        while (last > first && !inside(ul, vl)) --last, ul -= du, vl -= dv;
-        span(fb.pixels.data() + static_cast<std::ptrdiff_t>(py) * fb.width, first, last, u, v, du, dv);
+    // Each row is worked out from its own y alone, so any split of the rows gives the same pixels.
+    auto rows = [&](int first_row, int end_row) {
+        for (int py = first_row; py < end_row; ++py) {
+            const double dy = py + 0.5 - m.y, dx0 = 0.5 - m.x;
+            const double u0 = m.du_dx * dx0 + m.du_dy * dy + m.handle_x;
+            const double v0 = m.dv_dx * dx0 + m.dv_dy * dy + m.handle_y;
+            double lo = 0, hi = fb.width;
+            clip_axis(u0, m.du_dx, m.width, lo, hi);
+            clip_axis(v0, m.dv_dx, m.height, lo, hi);
+            if (!(lo < hi)) continue;
+            // One pixel of slack on each side, then the exact test in fixed point trims the ends.
+            int first = static_cast<int>(std::max(0.0, std::floor(lo) - 1));
+            int last = static_cast<int>(std::min<double>(fb.width, std::ceil(hi) + 1));
+            fixed u = to_fixed(u0 + m.du_dx * first), v = to_fixed(v0 + m.dv_dx * first);
+            while (first < last && !inside(u, v)) ++first, u += du, v += dv;
+            if (first == last) continue;
+            fixed ul = u + du * (last - 1 - first), vl = v + dv * (last - 1 - first);
+            while (last > first && !inside(ul, vl)) --last, ul -= du, vl -= dv;
+            span(fb.pixels.data() + static_cast<std::ptrdiff_t>(py) * fb.width, first, last, u, v, du, dv);
+        }
+    };
+    if (row_hi <= row_lo) return;
+    // About how many pixels the draw covers: its box on the screen, cut to the screen's width.
+    double xmin = HUGE_VAL, xmax = -HUGE_VAL;
+    for (int k = 0; k < 4; ++k) {
+        const double sx = m.x + p.cos_r * p.sx * (cx[k] - m.handle_x) - p.sin_r * p.sy * (cy[k] - m.handle_y);
+        xmin = std::min(xmin, sx);
+        xmax = std::max(xmax, sx);
     }
+    const double width = std::clamp(std::min<double>(xmax, fb.width) - std::max(xmin, 0.0), 0.0,
+                                    static_cast<double>(fb.width));
+    const auto pixels = static_cast<std::int64_t>(width * (row_hi - row_lo));
+    draw_rows(
+        row_lo, row_hi, pixels,
+        [](void *context, int first_row, int end_row) {
+            (*static_cast<decltype(rows) *>(context))(first_row, end_row);
+        },
+        &rows);
 }
 
 template <class Sampler>
@@ -260,9 +300,13 @@ paint make_paint(const draw_state &state) {
         p.tint_r[c] = static_cast<std::uint8_t>(div255(c * r));
         p.tint_g[c] = static_cast<std::uint8_t>(div255(c * g));
         p.tint_b[c] = static_cast<std::uint8_t>(div255(c * b));
-        p.alpha[c] = static_cast<std::uint8_t>(std::lround(c * alpha));
-        p.mask_on[c] = c * alpha >= 127.5;
     }
+    // Only the tables the blend mode reads are worked out.
+    if (p.blend == blend_alpha || p.blend == blend_light || p.blend == blend_shade)
+        for (std::uint32_t c = 0; c < 256; ++c)
+            p.alpha[c] = static_cast<std::uint8_t>(std::lround(c * alpha));
+    if (p.blend != blend_solid && p.blend != blend_alpha && p.blend != blend_light && p.blend != blend_shade)
+        for (std::uint32_t c = 0; c < 256; ++c) p.mask_on[c] = c * alpha >= 127.5;
     p.sx = state.sx;
     p.sy = state.sy;
     const double turn = std::fmod(static_cast<double>(state.rotation), 360.0);

@@ -30,8 +30,8 @@ struct draw_state {
 struct paint {
     int blend = blend_mask;
     std::array<std::uint8_t, 256> tint_r{}, tint_g{}, tint_b{};
-    std::array<std::uint8_t, 256> alpha{};  // texel alpha times the current alpha, 0..255
-    std::array<bool, 256> mask_on{};        // texel alpha times the current alpha is at least 0.5
+    std::array<std::uint8_t, 256> alpha{};  // texel alpha times the current alpha, 0..255 (blending modes)
+    std::array<bool, 256> mask_on{};        // texel alpha times the current alpha is at least 0.5 (mask)
     bool transformed = false;               // scaled or rotated: filtered pictures are sampled bilinearly
     bool drawable = false;                  // false for a state that can show nothing (zero scale, NaN)
     double cos_r = 1, sin_r = 0;
