@@ -1,5 +1,6 @@
-// The drawing operations: the persistent draw state, images and fonts by handle, grabbing from the back
-// buffer, the draw log, and every draw handed to the software rasterizer.
+// The drawing operations: the persistent draw state, images and fonts by handle, grabbing from the screen,
+// the draw log, and every draw handed to the active renderer (the software rasterizer unless one is given).
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -9,6 +10,7 @@
 #include "platform/core/image.h"
 #include "platform/core/png_codec.h"
 #include "platform/core/raster.h"
+#include "platform/core/renderer.h"
 
 namespace platform {
 namespace {
@@ -68,7 +70,52 @@ std::uint32_t masked(std::uint32_t argb) {
     return rgb == 0 ? 0u : 0xFF000000u | rgb;
 }
 
+// Draws into the back buffer through the software rasterizer.
+class software final : public renderer {
+  public:
+    void clear() override {
+        auto &px = back_buffer().pixels;
+        std::fill(px.begin(), px.end(), 0xFF000000u);
+    }
+    void picture(std::int32_t, int, const texture_view &pic, bool filtered, double x, double y,
+                 double handle_x, double handle_y, const draw_state &state) override {
+        raster_picture(back_buffer(), pic, filtered, 0, x, y, handle_x, handle_y, make_paint(state));
+    }
+    void rect(double x, double y, double width, double height, const draw_state &state) override {
+        raster_rect(back_buffer(), x, y, width, height, make_paint(state));
+    }
+    void text(std::int32_t, std::span<const placed_glyph> glyphs, double x, double y,
+              const draw_state &state) override {
+        // Each glyph is a picture whose handle is the text's top-left corner, so the whole line turns
+        // and scales about that one point. Outside a glyph the coverage is clear white, so filtered
+        // edges fade out instead of darkening.
+        const paint p = make_paint(state);
+        for (const placed_glyph &g : glyphs)
+            raster_picture(back_buffer(), g.picture, true, 0x00FFFFFFu, x, y, -g.x, -g.y, p);
+    }
+    void read(int x, int y, int width, int height, std::uint32_t *out) override {
+        const frame_buffer &fb = back_buffer();
+        for (int j = 0; j < height; ++j) {
+            const std::uint32_t *row = fb.pixels.data() + static_cast<std::size_t>(y + j) * fb.width + x;
+            for (int i = 0; i < width; ++i) *out++ = 0xFF000000u | row[i];
+        }
+    }
+    void image_changed(std::int32_t) override {}
+    void forget_images() override {}
+};
+
+renderer *chosen_renderer = nullptr;
+
 }  // namespace
+
+renderer &software_renderer() {
+    static software r;
+    return r;
+}
+
+renderer &active_renderer() { return chosen_renderer ? *chosen_renderer : software_renderer(); }
+
+void use_renderer(renderer *r) { chosen_renderer = r; }
 
 frame_buffer &back_buffer() {
     static frame_buffer fb;
@@ -76,6 +123,8 @@ frame_buffer &back_buffer() {
 }
 
 void reset_draw() {
+    active_renderer().forget_images();
+    use_renderer(nullptr);
     back_buffer() = frame_buffer{};
     reset_images();
     reset_fonts();
@@ -107,8 +156,7 @@ using platform::globals;
 
 void clear_screen() {
     platform::log_draw("clear", 0, 0, 0, 0, 0, 0);
-    auto &px = platform::back_buffer().pixels;
-    std::fill(px.begin(), px.end(), 0xFF000000u);
+    platform::active_renderer().clear();
 }
 
 void set_color(int r, int g, int b) {
@@ -134,27 +182,21 @@ void draw_image(image img, float x, float y, int frame) {
     platform::log_draw("image", img.id, frame, x, y, 0, 0);
     const platform::image_rec *rec = platform::find_image(img.id);
     if (!rec || !rec->has_frame(frame)) return;
-    platform::raster_picture(platform::back_buffer(), rec->frame_view(frame),
-                             (rec->flags & image_filtered) != 0, 0, x, y, rec->handle_x, rec->handle_y,
-                             platform::make_paint(globals().state));
+    platform::active_renderer().picture(img.id, frame, rec->frame_view(frame),
+                                        (rec->flags & image_filtered) != 0, x, y, rec->handle_x,
+                                        rec->handle_y, globals().state);
 }
 
 void draw_rect(float x, float y, float width, float height) {
     platform::log_draw("rect", 0, 0, x, y, width, height);
-    platform::raster_rect(platform::back_buffer(), x, y, width, height,
-                          platform::make_paint(globals().state));
+    platform::active_renderer().rect(x, y, width, height, globals().state);
 }
 
 void draw_text(std::string_view text, float x, float y) {
     platform::log_draw("text", 0, 0, x, y, 0, 0, text);
     const std::vector<platform::placed_glyph> glyphs = platform::layout_text(globals().font, text);
     if (glyphs.empty()) return;
-    const platform::paint p = platform::make_paint(globals().state);
-    // Each glyph is a picture whose handle is the text's top-left corner, so the whole line turns and
-    // scales about that one point. Outside a glyph the coverage is clear white, so filtered edges
-    // fade out instead of darkening.
-    for (const platform::placed_glyph &g : glyphs)
-        platform::raster_picture(platform::back_buffer(), g.picture, true, 0x00FFFFFFu, x, y, -g.x, -g.y, p);
+    platform::active_renderer().text(globals().font, glyphs, x, y, globals().state);
 }
 
 int text_width(std::string_view text) { return platform::font_text_width(globals().font, text); }
@@ -205,19 +247,29 @@ image create_image(int width, int height, int frames, int flags) {
 void grab_image(image img, int x, int y, int frame) {
     platform::image_rec *rec = platform::find_image(img.id);
     if (!rec || !rec->has_frame(frame)) return;
-    const platform::frame_buffer &fb = platform::back_buffer();
     const bool mask = (rec->flags & image_masked) != 0;
     std::uint32_t *dst = rec->frame_pixels(frame);
+    // The part of the rectangle on the screen comes from the renderer; the rest is black.
+    const std::int64_t x0 = std::max<std::int64_t>(x, 0), y0 = std::max<std::int64_t>(y, 0);
+    const std::int64_t x1 = std::min<std::int64_t>(std::int64_t{x} + rec->width, platform::screen_width);
+    const std::int64_t y1 = std::min<std::int64_t>(std::int64_t{y} + rec->height, platform::screen_height);
+    std::vector<std::uint32_t> seen;
+    if (x0 < x1 && y0 < y1) {
+        seen.resize(static_cast<std::size_t>((x1 - x0) * (y1 - y0)));
+        platform::active_renderer().read(static_cast<int>(x0), static_cast<int>(y0),
+                                         static_cast<int>(x1 - x0), static_cast<int>(y1 - y0), seen.data());
+    }
     for (int j = 0; j < rec->height; ++j) {
         const std::int64_t sy = std::int64_t{y} + j;
         for (int i = 0; i < rec->width; ++i) {
             const std::int64_t sx = std::int64_t{x} + i;
             std::uint32_t rgb = 0;  // off the screen: black
-            if (sx >= 0 && sy >= 0 && sx < fb.width && sy < fb.height)
-                rgb = fb.pixels[static_cast<std::size_t>(sy * fb.width + sx)] & 0xFFFFFFu;
+            if (sx >= x0 && sy >= y0 && sx < x1 && sy < y1)
+                rgb = seen[static_cast<std::size_t>((sy - y0) * (x1 - x0) + (sx - x0))] & 0xFFFFFFu;
             *dst++ = mask ? platform::masked(rgb) : 0xFF000000u | rgb;
         }
     }
+    platform::active_renderer().image_changed(img.id);
 }
 
 void mid_handle_image(image img) {

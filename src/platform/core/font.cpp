@@ -205,6 +205,12 @@ std::vector<placed_glyph> layout_text(std::int32_t font_id, std::string_view tex
     return out;
 }
 
+texture_view font_atlas(std::int32_t font_id) {
+    const font_rec *f = find(font_id);
+    if (!f || f->atlas.empty()) return {};
+    return {f->atlas.data(), f->atlas_width, f->atlas_height, f->atlas_width};
+}
+
 void reset_fonts() { store().fonts.clear(); }
 
 }  // namespace platform

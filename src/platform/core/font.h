@@ -30,6 +30,11 @@ int font_text_width(std::int32_t font_id, std::string_view text);
 // ascender. The pictures point into the atlas and stay valid until the next layout or reset.
 std::vector<placed_glyph> layout_text(std::int32_t font_id, std::string_view text);
 
+// The font's whole atlas: every glyph picture of layout_text lies inside it, with at least one texel of
+// clear white around each. Glyphs already in it never change; it grows (and may move) as new ones
+// come. Empty for an unknown font.
+texture_view font_atlas(std::int32_t font_id);
+
 // Forgets every font; ids start again from 1.
 void reset_fonts();
 

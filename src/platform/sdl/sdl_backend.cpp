@@ -1,5 +1,5 @@
-// The desktop backend: an SDL window shown full-screen and letterboxed, its events, the frame pacing,
-// the first joystick and the audio device.
+// The desktop backend: an SDL window shown full-screen and letterboxed (drawn with GL where it can be
+// had), its events, the frame pacing, the first joystick and the audio device.
 #include "platform/sdl/sdl_backend.h"
 
 #include <SDL.h>
@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "platform/core/core.h"
+#include "platform/sdl/sdl_gl.h"
 #include "platform/sdl/sdl_input.h"
 #include "platform/sdl/sdl_pacing.h"
 #include "platform/sdl/sdl_present.h"
@@ -199,12 +200,27 @@ bool sdl_backend::open_display(int width, int height, bool fullscreen) {
     const int y = fullscreen ? bounds.y : static_cast<int>(SDL_WINDOWPOS_CENTERED);
     const int w = fullscreen ? bounds.w : width;
     const int h = fullscreen ? bounds.h : height;
-    window_.reset(SDL_CreateWindow(title_.c_str(), x, y, w, h, flags));
-    if (!window_) no_display();
-
     const bool sixty_hertz = desktop.refresh_rate >= 59 && desktop.refresh_rate <= 61;
     std::string error;
-    presenter_ = sdl::make_texture_presenter(window_.get(), sixty_hertz, error);
+
+    // The GL renderer where OpenGL 3.3 can be had, else the software rasterizer and a streaming texture.
+    if (!sdl::software_renderer_forced()) {
+        sdl::request_gl_context();
+        window_.reset(SDL_CreateWindow(title_.c_str(), x, y, w, h, flags | SDL_WINDOW_OPENGL));
+        if (window_)
+            presenter_ = sdl::make_gl_presenter(window_.get(), sixty_hertz, error);
+        else
+            error = SDL_GetError();
+        if (!presenter_) {
+            std::fprintf(stderr, "saltburst: no OpenGL 3.3 (%s); drawing in software\n", error.c_str());
+            // A fresh window: one made for GL may not suit the texture presenter's renderer.
+            window_.reset();
+            error.clear();
+        }
+    }
+    if (!window_) window_.reset(SDL_CreateWindow(title_.c_str(), x, y, w, h, flags));
+    if (!window_) no_display();
+    if (!presenter_) presenter_ = sdl::make_texture_presenter(window_.get(), sixty_hertz, error);
     if (!presenter_) {
         SDL_SetError("%s", error.c_str());
         no_display();
