@@ -400,6 +400,10 @@ void heavy_frame_section(int repeats) {
     const std::vector<platform::draw_record> log = platform::draw_log();
     std::size_t texts = 0;
     for (const auto &d : log) texts += d.op == "text";
+    // A fingerprint of the finished picture (FNV-1a), so a change to the rasterizer that alters a
+    // single pixel shows.
+    std::uint64_t print = 0xcbf29ce484222325ULL;
+    for (const std::uint32_t px : platform::back_buffer().pixels) print = (print ^ px) * 0x100000001b3ULL;
 
     platform::set_logging(false);
     std::vector<double> ours_cpu, ours_wall;
@@ -416,7 +420,8 @@ void heavy_frame_section(int repeats) {
         for (int i = 0; i < repeats; ++i) sdl_cpu.push_back(time_call([&] { peer.draw(log); }).cpu);
     platform::set_logging(true);
 
-    std::printf("  %zu draws in the frame, %zu of them texts\n", log.size(), texts);
+    std::printf("  %zu draws in the frame, %zu of them texts; picture fingerprint %016llx\n", log.size(),
+                texts, static_cast<unsigned long long>(print));
     row("whole frame, two threads, wall", summarize(two_wall));
     row("whole frame, two threads, game thread CPU", summarize(two_cpu));
     row("whole frame, one thread, wall", summarize(one_wall));
