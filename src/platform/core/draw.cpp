@@ -105,6 +105,7 @@ class software final : public renderer {
 };
 
 renderer *chosen_renderer = nullptr;
+std::uint64_t store_resets = 0;
 
 }  // namespace
 
@@ -117,6 +118,8 @@ renderer &active_renderer() { return chosen_renderer ? *chosen_renderer : softwa
 
 void use_renderer(renderer *r) { chosen_renderer = r; }
 
+std::uint64_t image_store_resets() { return store_resets; }
+
 frame_buffer &back_buffer() {
     static frame_buffer fb;
     return fb;
@@ -125,6 +128,7 @@ frame_buffer &back_buffer() {
 void reset_draw() {
     active_renderer().forget_images();
     use_renderer(nullptr);
+    ++store_resets;
     back_buffer() = frame_buffer{};
     reset_images();
     reset_fonts();

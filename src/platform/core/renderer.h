@@ -37,6 +37,10 @@ class renderer {
     virtual void forget_images() = 0;
 };
 
+// Counts the resets of the image store (reset_draw). A renderer that keeps copies of images by id drops
+// them when the count moves, even if it was not the active renderer at the reset.
+std::uint64_t image_store_resets();
+
 // Draws into back_buffer() with the software rasterizer.
 renderer &software_renderer();
 

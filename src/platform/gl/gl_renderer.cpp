@@ -203,6 +203,12 @@ class renderer_impl final : public gl_renderer {
         images_.clear();
         atlases_.clear();
     }
+    // Copies kept from before a reset of the image store belong to ids now given out afresh.
+    void follow_store() {
+        if (seen_resets_ == image_store_resets()) return;
+        forget_images();
+        seen_resets_ = image_store_resets();
+    }
     void present(int window_h, int x, int y, int w, int h) override;
     void flush() override;
 
@@ -226,6 +232,7 @@ class renderer_impl final : public gl_renderer {
     std::unordered_map<std::int32_t, atlas_texture> atlases_;
     int blend_set_ = -1;
     bool too_large_noted_ = false;
+    std::uint64_t seen_resets_ = image_store_resets();
 };
 
 bool compile(const api &gl, GLenum kind, const char *source, gl_name &out, std::string &error) {
@@ -323,6 +330,7 @@ gl_name renderer_impl::make_texture(int width, int height, const std::uint32_t *
 }
 
 const image_texture *renderer_impl::texture_for(std::int32_t image) {
+    follow_store();
     const image_rec *rec = find_image(image);
     if (!rec) return nullptr;
     image_texture &t = images_[image];
@@ -359,6 +367,7 @@ const image_texture *renderer_impl::texture_for(std::int32_t image) {
 }
 
 atlas_texture *renderer_impl::atlas_for(std::int32_t font_id) {
+    follow_store();
     const texture_view atlas = font_atlas(font_id);
     if (!atlas.pixels || atlas.width > max_texture_ || atlas.height > max_texture_) return nullptr;
     atlas_texture &a = atlases_[font_id];
