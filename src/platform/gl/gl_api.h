@@ -14,7 +14,7 @@ namespace platform::gl {
     X(PFNGLGETSTRINGPROC, GetString)                             \
     X(PFNGLENABLEPROC, Enable)                                   \
     X(PFNGLDISABLEPROC, Disable)                                 \
-    X(PFNGLBLENDFUNCSEPARATEPROC, BlendFuncSeparate)             \
+    X(PFNGLBLENDFUNCPROC, BlendFunc)                             \
     X(PFNGLVIEWPORTPROC, Viewport)                               \
     X(PFNGLCLEARCOLORPROC, ClearColor)                           \
     X(PFNGLCLEARPROC, Clear)                                     \

@@ -1,4 +1,4 @@
-// The GL renderer: draws queued as one instance record per quad, batched by texture and blend mode, and
+// The GL renderer: draws queued as one instance record per quad, batched by texture, and
 // drawn into an off-screen 640 x 480 target whose fragment shader repeats the software rasterizer's
 // pixel-centre coverage, sampling, mask test and blend arithmetic.
 #include "platform/gl/gl_renderer.h"
@@ -68,6 +68,7 @@ struct instance {
     float offset[2];
     float alpha;
     float kind;  // how the quad is coloured: one of the sample_* values
+    float mode;  // the blend mode
     std::uint8_t tint[4];
 };
 constexpr float sample_nearest = 0, sample_bilinear = 1, sample_flat = 2;
@@ -81,7 +82,7 @@ layout(location = 2) in vec4 a_fwd;
 layout(location = 3) in vec4 a_inv;
 layout(location = 4) in vec2 a_size;
 layout(location = 5) in vec2 a_offset;
-layout(location = 6) in vec2 a_alpha_kind;
+layout(location = 6) in vec3 a_alpha_kind_mode;
 layout(location = 7) in vec4 a_tint;
 flat out vec2 v_origin;
 flat out vec2 v_handle;
@@ -90,6 +91,7 @@ flat out vec2 v_size;
 flat out vec2 v_offset;
 flat out float v_alpha;
 flat out int v_kind;
+flat out int v_mode;
 flat out vec3 v_tint;
 void main() {
     vec2 corner = vec2(float(gl_VertexID & 1), float(gl_VertexID >> 1));
@@ -103,15 +105,15 @@ void main() {
     v_inv = a_inv;
     v_size = a_size;
     v_offset = a_offset;
-    v_alpha = a_alpha_kind.x;
-    v_kind = int(a_alpha_kind.y);
+    v_alpha = a_alpha_kind_mode.x;
+    v_kind = int(a_alpha_kind_mode.y);
+    v_mode = int(a_alpha_kind_mode.z);
     v_tint = a_tint.rgb;
 }
 )";
 
 constexpr const char *fragment_source = R"(#version 330 core
 uniform sampler2D u_texture;
-uniform int u_mode;
 flat in vec2 v_origin;
 flat in vec2 v_handle;
 flat in vec4 v_inv;
@@ -119,8 +121,12 @@ flat in vec2 v_size;
 flat in vec2 v_offset;
 flat in float v_alpha;
 flat in int v_kind;
+flat in int v_mode;
 flat in vec3 v_tint;
-out vec4 o_colour;
+// Every mode is one blend, result = colour + destination x factor, so modes never split a batch.
+// The factor's alpha of 1 keeps the target's alpha as it is.
+layout(location = 0, index = 0) out vec4 o_colour;
+layout(location = 0, index = 1) out vec4 o_factor;
 void main() {
     vec2 d = gl_FragCoord.xy - v_origin;
     vec2 t = vec2(v_inv.x * d.x + v_inv.y * d.y, v_inv.z * d.x + v_inv.w * d.y) + v_handle;
@@ -133,20 +139,28 @@ void main() {
     else
         s = texelFetch(u_texture, ivec2(v_offset + floor(t)), 0);
     vec3 c = s.rgb * v_tint;
-    if (u_mode == 2) {
-        o_colour = vec4(c, 1.0);
+    if (v_mode == 2) {
+        o_colour = vec4(c, 0.0);
+        o_factor = vec4(0.0, 0.0, 0.0, 1.0);
         return;
     }
     float sa = floor(s.a * 255.0 + 0.5);
     if (sa == 0.0) discard;
-    if (u_mode >= 3) {
+    if (v_mode >= 3) {
         float a = floor(sa * v_alpha + 0.5) / 255.0;
         if (a == 0.0) discard;
-        o_colour = u_mode == 5 ? vec4(c * a + (1.0 - a), 1.0) : vec4(c, a);
+        if (v_mode == 5) {
+            o_colour = vec4(0.0);
+            o_factor = vec4(c * a + (1.0 - a), 1.0);
+        } else {
+            o_colour = vec4(c * a, 0.0);
+            o_factor = vec4(vec3(v_mode == 4 ? 1.0 : 1.0 - a), 1.0);
+        }
         return;
     }
     if (sa * v_alpha < 127.5) discard;
-    o_colour = vec4(c, 1.0);
+    o_colour = vec4(c, 0.0);
+    o_factor = vec4(0.0, 0.0, 0.0, 1.0);
 }
 )";
 
@@ -178,7 +192,6 @@ struct atlas_texture {
 
 struct batch {
     GLuint texture = 0;
-    int mode = blend_mask;
     int first = 0;
     int count = 0;
 };
@@ -219,18 +232,15 @@ class renderer_impl final : public gl_renderer {
     // Fills the geometry and state of a quad; false when the state can show nothing.
     bool place(instance &q, double x, double y, double handle_x, double handle_y, double width, double height,
                const draw_state &s, bool &transformed) const;
-    void queue(const instance &q, GLuint texture, int mode);
-    void set_blend(int mode);
+    void queue(instance &q, GLuint texture, int mode);
 
     api gl_;
     gl_name program_, vertex_array_, buffer_, target_texture_, framebuffer_, white_;
-    GLint mode_location_ = -1;
     int max_texture_ = 0;
     std::vector<instance> instances_;
     std::vector<batch> batches_;
     std::unordered_map<std::int32_t, image_texture> images_;
     std::unordered_map<std::int32_t, atlas_texture> atlases_;
-    int blend_set_ = -1;
     bool too_large_noted_ = false;
     std::uint64_t seen_resets_ = image_store_resets();
 };
@@ -276,7 +286,6 @@ bool renderer_impl::init(std::string &error) {
     }
     gl_.UseProgram(program_.get());
     gl_.Uniform1i(gl_.GetUniformLocation(program_.get(), "u_texture"), 0);
-    mode_location_ = gl_.GetUniformLocation(program_.get(), "u_mode");
 
     GLuint n = 0;
     gl_.GenVertexArrays(1, &n);
@@ -303,8 +312,8 @@ bool renderer_impl::init(std::string &error) {
     const std::uint32_t white = 0xFFFFFFFFu;
     white_ = make_texture(1, 1, &white);
     gl_.Viewport(0, 0, screen_width, screen_height);
-    gl_.Disable(GL_BLEND);
-    blend_set_ = blend_mask;
+    gl_.Enable(GL_BLEND);
+    gl_.BlendFunc(GL_ONE, GL_SRC1_COLOR);
     clear();
     if (const GLenum e = gl_.GetError(); e != GL_NO_ERROR) {
         error = "GL error " + std::to_string(e) + " while setting up";
@@ -415,12 +424,11 @@ bool renderer_impl::place(instance &q, double x, double y, double handle_x, doub
     return true;
 }
 
-void renderer_impl::queue(const instance &q, GLuint texture, int mode) {
-    if (batches_.empty() || batches_.back().mode != mode ||
-        (texture != 0 && batches_.back().texture != texture)) {
+void renderer_impl::queue(instance &q, GLuint texture, int mode) {
+    q.mode = static_cast<float>(mode);
+    if (batches_.empty() || (texture != 0 && batches_.back().texture != texture)) {
         // A flat rectangle samples nothing: it joins whatever texture the batch has.
-        batches_.push_back(
-            {texture != 0 ? texture : white_.get(), mode, static_cast<int>(instances_.size()), 0});
+        batches_.push_back({texture != 0 ? texture : white_.get(), static_cast<int>(instances_.size()), 0});
     }
     ++batches_.back().count;
     instances_.push_back(q);
@@ -488,36 +496,11 @@ void renderer_impl::text(std::int32_t font_id, std::span<const placed_glyph> gly
     }
 }
 
-void renderer_impl::set_blend(int mode) {
-    if (mode == blend_set_) return;
-    blend_set_ = mode;
-    // The target's alpha stays opaque: every blend keeps the destination's.
-    switch (mode) {
-        case blend_alpha:
-            gl_.Enable(GL_BLEND);
-            gl_.BlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ZERO, GL_ONE);
-            break;
-        case blend_light:
-            gl_.Enable(GL_BLEND);
-            gl_.BlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ZERO, GL_ONE);
-            break;
-        case blend_shade:
-            gl_.Enable(GL_BLEND);
-            gl_.BlendFuncSeparate(GL_DST_COLOR, GL_ZERO, GL_ZERO, GL_ONE);
-            break;
-        default:
-            gl_.Disable(GL_BLEND);
-            break;
-    }
-}
-
 void renderer_impl::flush() {
     if (instances_.empty()) return;
     gl_.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(instances_.size() * sizeof(instance)),
                    instances_.data(), GL_STREAM_DRAW);
     for (const batch &b : batches_) {
-        set_blend(b.mode);
-        gl_.Uniform1i(mode_location_, b.mode);
         gl_.BindTexture(GL_TEXTURE_2D, b.texture);
         // GL 3.3 has no base instance: the attributes start at the batch's first record instead.
         const std::size_t base = static_cast<std::size_t>(b.first) * sizeof(instance);
@@ -531,7 +514,7 @@ void renderer_impl::flush() {
         attribute(3, 4, GL_FLOAT, GL_FALSE, offsetof(instance, inv));
         attribute(4, 2, GL_FLOAT, GL_FALSE, offsetof(instance, size));
         attribute(5, 2, GL_FLOAT, GL_FALSE, offsetof(instance, offset));
-        attribute(6, 2, GL_FLOAT, GL_FALSE, offsetof(instance, alpha));
+        attribute(6, 3, GL_FLOAT, GL_FALSE, offsetof(instance, alpha));
         attribute(7, 4, GL_UNSIGNED_BYTE, GL_TRUE, offsetof(instance, tint));
         gl_.DrawArraysInstanced(GL_TRIANGLE_STRIP, 0, 4, b.count);
     }

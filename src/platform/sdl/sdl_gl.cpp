@@ -48,6 +48,7 @@ class gl_screen {
     }
 
     gl::gl_renderer &renderer() { return *renderer_; }
+    void make_current() { SDL_GL_MakeCurrent(window_, context_.get()); }
 
     void show() {
         int w = 0;
@@ -116,6 +117,7 @@ class hidden_screen final : public hidden_gl_screen {
     }
     gl::gl_renderer &renderer() override { return screen_.renderer(); }
     void swap() override { screen_.show(); }
+    void make_current() override { screen_.make_current(); }
 
   private:
     // Destroyed in reverse: the context and renderer, the window, then the video subsystem.

@@ -32,6 +32,8 @@ class hidden_gl_screen {
     virtual gl::gl_renderer &renderer() = 0;
     // Presents the picture into the hidden window and swaps its buffers.
     virtual void swap() = 0;
+    // Makes its context current again (after another context was used on this thread).
+    virtual void make_current() = 0;
 };
 
 }  // namespace platform::sdl
