@@ -24,7 +24,7 @@ constexpr fixed fixed_half = fixed{1} << 31;
 constexpr double max_texels_per_pixel = 65536.0;
 
 // v in 32.32 fixed point, rounded half away from zero (as llround, without the library call per row).
-fixed to_fixed(double v) {
+[[gnu::always_inline]] inline fixed to_fixed(double v) {
     v = std::clamp(v, -1073741824.0, 1073741824.0);  // far outside any picture either way
     const double t = v * fixed_one;                  // exact: a power of two
     fixed r = static_cast<fixed>(t);                 // toward zero
@@ -187,7 +187,7 @@ mapping make_mapping(double x, double y, double handle_x, double handle_y, doubl
 }
 
 // Narrows [lo, hi) to the pixel positions t whose texel coordinate c0 + dc * t lies in [0, size).
-void clip_axis(double c0, double dc, double size, double &lo, double &hi) {
+[[gnu::always_inline]] inline void clip_axis(double c0, double dc, double size, double &lo, double &hi) {
     if (dc > 0) {
         lo = std::max(lo, -c0 / dc);
         hi = std::min(hi, (size - c0) / dc);
