@@ -18,6 +18,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "assets/embedded.h"
@@ -659,6 +660,12 @@ int main(int argc, char **argv) {
         "saltburst-bench: %d repetitions; times in milliseconds; wall time is the headline where the\n"
         "rasterizer may use a second thread, game thread CPU time beside it\n",
         repeats);
+    // The figures move with what else the machine is doing; say what that was.
+    std::string load;
+    std::getline(std::ifstream("/proc/loadavg"), load);
+    load = load.substr(0, load.rfind(' ', load.rfind(' ') - 1));  // the three averages
+    std::printf("machine: %u hardware threads, load averages %s\n", std::thread::hardware_concurrency(),
+                load.empty() ? "unknown" : load.c_str());
     if (only == 0 || only == 1) heavy_frame_section(repeats);
     if (only == 0 || only == 2) replays_section(replays, *dir);
     if (only == 0 || only == 3) music_section(std::min(repeats, 100));
