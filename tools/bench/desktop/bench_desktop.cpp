@@ -452,9 +452,16 @@ void inactive_section(const fs::path &game, const fs::path &data, double seconds
     pump_for(seconds);
     const double idle = process_cpu_ms(pid) - idle0;
     const bool focused = (SDL_GetWindowFlags(other.get()) & SDL_WINDOW_INPUT_FOCUS) != 0;
+    // While inactive the game waits before its exit test, as the rules have it: a polite request may go
+    // unanswered, so it is ended for good after a moment.
     kill(pid, SIGTERM);
     int status = 0;
-    waitpid(pid, &status, 0);
+    for (int i = 0; i < 20 && waitpid(pid, &status, WNOHANG) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (waitpid(pid, &status, WNOHANG) == 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+    }
     other.reset();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 
@@ -532,6 +539,7 @@ int main(int argc, char **argv) {
         return 2;
     }
     setenv("SDL_AUDIODRIVER", "dummy", 0);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     std::printf(
         "saltburst-bench-desktop: GL is Mesa llvmpipe (software GL) in Xvfb here; every figure's peer "
         "ran in the same run\n");
