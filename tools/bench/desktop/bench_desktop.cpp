@@ -508,7 +508,7 @@ void pacing_section(int frames) {
                 percentile(steady, 0.01), percentile(steady, 0.5), percentile(steady, 0.99), steady.size());
     std::printf(
         "  a frame 50 ms late: shown after %.3f ms; the next three follow after %.3f, %.3f, %.3f ms"
-        " (no catching up: none shorter than a period)\n",
+        " (no catching up: about one period each)\n",
         when[late_frame] - when[late_frame - 1], when[late_frame + 1] - when[late_frame],
         when[late_frame + 2] - when[late_frame + 1], when[late_frame + 3] - when[late_frame + 2]);
     platform::install_backend(nullptr);  // closes the window
