@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,161 +15,58 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "assets/embedded.h"
+#include "figures.h"
 #include "game.h"
 #include "platform/core/font.h"
 #include "platform/core/image.h"
 #include "platform/core/raster_bands.h"
 #include "platform/core/vorbis.h"
 #include "platform/headless/headless.h"
+#include "replay_run.h"
+#include "replay_script.h"
 #include "scene.h"
+#include "sdl_peer.h"
+#include "work_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// --- clocks and figures
+// --- figures
 
-double clock_ms(clockid_t id) {
-    timespec t{};
-    clock_gettime(id, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) * 1e-6;
-}
-double thread_ms() { return clock_ms(CLOCK_THREAD_CPUTIME_ID); }
-double wall_ms() { return clock_ms(CLOCK_MONOTONIC); }
-
-// Thread CPU time and wall time of one call.
-struct timing {
-    double cpu = 0, wall = 0;
-};
-timing time_call(const std::function<void()> &f) {
-    const double c0 = thread_ms(), w0 = wall_ms();
-    f();
-    return {thread_ms() - c0, wall_ms() - w0};
-}
-
-struct summary {
-    double median = 0, p99 = 0, worst = 0;
-    std::size_t count = 0;
-};
-summary summarize(std::vector<double> v) {
-    summary s;
-    if (v.empty()) return s;
-    std::sort(v.begin(), v.end());
-    s.count = v.size();
-    s.median = v[v.size() / 2];
-    s.p99 = v[std::min(v.size() - 1, static_cast<std::size_t>(static_cast<double>(v.size()) * 0.99))];
-    s.worst = v.back();
-    return s;
-}
+using tools::time_call;
+using tools::timing;
+using tools::wall_ms;
 
 void heading(const char *title) { std::printf("\n%s\n", title); }
 
-void row(const char *what, const summary &s, const char *unit = "ms") {
-    std::printf("  %-46s median %8.3f %s   p99 %8.3f %s   worst %8.3f %s   (n=%zu)\n", what, s.median, unit,
-                s.p99, unit, s.worst, unit, s.count);
+void row(const char *what, const tools::summary &s, const char *unit = "ms") {
+    tools::row(what, s, unit, 46, "median");
 }
-
-void goal(const char *what, double value, double limit, const char *unit) {
-    std::printf("  goal: %s %.3f %s against at most %.3f %s: %s\n", what, value, unit, limit, unit,
-                value <= limit ? "met" : "not met");
-}
-
-// --- a working directory with the game's sound files, so nothing is written into the source tree
-
-class work_dir {
-  public:
-    explicit work_dir(const fs::path &data) {
-        std::string templ = (fs::temp_directory_path() / "saltburst-bench-XXXXXX").string();
-        path_ = ::mkdtemp(templ.data());
-        fs::create_directory(path_ / "data");
-        if (fs::is_directory(data))
-            for (const auto &entry : fs::directory_iterator(data))
-                if (entry.path().extension() == ".ogg")
-                    fs::create_symlink(fs::absolute(entry.path()), path_ / "data" / entry.path().filename());
-    }
-    ~work_dir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    work_dir(const work_dir &) = delete;
-    work_dir &operator=(const work_dir &) = delete;
-    const fs::path &path() const { return path_; }
-    void forget_scores() {
-        std::error_code ec;
-        fs::remove(path_ / "data" / "hiscore.dat", ec);
-    }
-
-  private:
-    fs::path path_;
-};
 
 // --- replaying the recorded games
 
 struct replay {
     std::string name;
     int seed = 1;
-    std::vector<std::pair<int, platform::input_event>> events;
+    std::vector<tools::script_event> events;
 };
 
-// Reads a replay script: "FRAME EVENT ARGS" lines, '#' comments, the seed from a "seed N" comment.
+// Reads a replay script, its seed from a "seed N" comment (1 without one); a bad script is named and skipped.
 bool read_replay(const fs::path &file, replay &out) {
-    using k = platform::input_event::kind;
-    std::ifstream in(file);
-    if (!in) return false;
-    out.name = file.stem().string();
-    std::string line;
-    bool seeded = false;
-    while (std::getline(in, line)) {
-        const auto hash = line.find('#');
-        if (hash != std::string::npos) {
-            const auto seed_at = line.find("seed ", hash);
-            if (!seeded && seed_at != std::string::npos) {
-                out.seed = std::atoi(line.c_str() + seed_at + 5);
-                seeded = true;
-            }
-            line.erase(hash);
-        }
-        std::istringstream words(line);
-        int frame = 0;
-        std::string what;
-        if (!(words >> frame >> what)) continue;
-        platform::input_event e;
-        int a = 0, b = 0;
-        std::string axis;
-        float value = 0;
-        const int press = what.ends_with("down") ? 1 : what.ends_with("up") ? 0 : -1;
-        if (what.starts_with("key")) {
-            words >> a;
-            e = {k::key, a, press};
-        } else if (what == "click" || what.starts_with("mouse")) {
-            words >> a;
-            e = {k::mouse_button, a, press};
-        } else if (what == "joyaxis") {
-            words >> axis >> value;
-            e = {k::joy_axis, axis == "x" ? 0 : 1, 0, value};
-        } else if (what.starts_with("joy")) {
-            words >> a;
-            e = {k::joy_button, a, press};
-        } else if (what == "move") {
-            words >> a >> b;
-            e = {k::move, a, b};
-        } else if (what == "inactive") {
-            words >> a;
-            e = {k::inactive, a};
-        } else if (what == "close") {
-            e = {k::close};
-        } else {
-            std::fprintf(stderr, "saltburst-bench: %s: unknown event %s\n", file.c_str(), what.c_str());
-            return false;
-        }
-        out.events.emplace_back(frame, e);
+    tools::script s = tools::read_script_file(file);
+    if (!s.ok()) {
+        std::fprintf(stderr, "saltburst-bench: %s\n", s.error.c_str());
+        return false;
     }
+    out.name = file.stem().string();
+    out.seed = s.seed.value_or(1);
+    out.events = std::move(s.events);
     return true;
 }
 
@@ -190,65 +86,16 @@ std::vector<replay> read_replays(const fs::path &dir) {
 
 // Runs the whole game of the replay in this process; `each` gets the timing of every loop frame.
 int run_replay(const replay &r, const std::function<void(const timing &)> &each) {
-    platform::headless &h = platform::install_headless();
-    platform::force_seed(r.seed);
-    clear_program_globals();
-    for (const auto &[frame, e] : r.events) h.schedule(frame, e);
-    // The logs are kept for tests; a long game would only grow them.
-    h.on_present = [](int) {
-        platform::draw_log().clear();
-        platform::audio_log().clear();
-    };
-    startup();
-    int frames = 0;
-    bool going = true;
-    while (going) {
-        timing t = time_call([&] { going = run_frame(); });
-        each(t);
-        ++frames;
-    }
-    shutdown();
-    return frames;
+    tools::replay_hooks hooks;
+    hooks.each_frame = [&each](const tools::frame_times &t) { each({t.cpu, t.wall}); };
+    return tools::run_replay(r.events, r.seed, hooks).loop_frames;
 }
 
 // --- the heavy frame, drawn again from its draw log by our drawing calls and by SDL's renderer
 
-void replay_draws_ours(const std::vector<platform::draw_record> &log) {
-    for (const platform::draw_record &d : log) {
-        set_blend(d.blend);
-        set_color(d.r, d.g, d.b);
-        set_alpha(d.alpha);
-        set_transform(d.rotation, d.sx, d.sy);
-        if (d.op == "image")
-            draw_image(image{d.image}, d.x, d.y, d.frame);
-        else if (d.op == "rect")
-            draw_rect(d.x, d.y, d.w, d.h);
-        else if (d.op == "text")
-            draw_text(d.text, d.x, d.y);
-        else if (d.op == "clear")
-            clear_screen();
-    }
-}
-
-struct sdl_surface_free {
-    void operator()(SDL_Surface *s) const { SDL_FreeSurface(s); }
-};
-struct sdl_renderer_free {
-    void operator()(SDL_Renderer *r) const { SDL_DestroyRenderer(r); }
-};
-struct sdl_texture_free {
-    void operator()(SDL_Texture *t) const { SDL_DestroyTexture(t); }
-};
-using surface_ptr = std::unique_ptr<SDL_Surface, sdl_surface_free>;
-using renderer_ptr = std::unique_ptr<SDL_Renderer, sdl_renderer_free>;
-using texture_ptr = std::unique_ptr<SDL_Texture, sdl_texture_free>;
-
-// A texture of ARGB texels, copied in.
-texture_ptr make_texture(SDL_Renderer *r, const std::uint32_t *texels, int width, int height, int stride) {
-    texture_ptr t(SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, width, height));
-    if (t) SDL_UpdateTexture(t.get(), nullptr, texels, stride * 4);
-    return t;
-}
+using bench::make_texture;
+using bench::sdl_blend;
+using bench::texture_ptr;
 
 // SDL2's software renderer drawing the same draw log with nearest sampling: each picture (and each text,
 // made into one picture of its glyph run beforehand) copied with the same turn, scale, alpha and tint.
@@ -292,7 +139,7 @@ class sdl_peer {
             }
             const auto alpha = static_cast<Uint8>(std::clamp(d.alpha, 0.0f, 1.0f) * 255.0f + 0.5f);
             if (d.op == "rect") {
-                SDL_SetRenderDrawBlendMode(r, blend_of(d.blend));
+                SDL_SetRenderDrawBlendMode(r, sdl_blend(d.blend));
                 SDL_SetRenderDrawColor(r, Uint8(d.r), Uint8(d.g), Uint8(d.b), alpha);
                 const SDL_FRect box{d.x, d.y, d.w * d.sx, d.h * d.sy};
                 SDL_RenderFillRectF(r, &box);
@@ -308,7 +155,7 @@ class sdl_peer {
             }
             if (!p || !p->texture) continue;
             SDL_Texture *t = p->texture.get();
-            SDL_SetTextureBlendMode(t, blend_of(d.blend));
+            SDL_SetTextureBlendMode(t, sdl_blend(d.blend));
             SDL_SetTextureAlphaMod(t, alpha);
             SDL_SetTextureColorMod(t, Uint8(d.r), Uint8(d.g), Uint8(d.b));
             // The handle (for text, the top-left corner) lands on (x, y); turning is about it.
@@ -328,19 +175,6 @@ class sdl_peer {
         int offset_x = 0, offset_y = 0;  // where the picture's corner sits from the handle's origin
         int width = 0, height = 0;
     };
-
-    static SDL_BlendMode blend_of(int blend) {
-        switch (blend) {
-            case blend_solid:
-                return SDL_BLENDMODE_NONE;
-            case blend_light:
-                return SDL_BLENDMODE_ADD;
-            case blend_shade:
-                return SDL_BLENDMODE_MOD;
-            default:
-                return SDL_BLENDMODE_BLEND;  // alpha, and mask as the nearest SDL has
-        }
-    }
 
     // The text's glyphs laid out in one white picture with their coverage as alpha.
     picture text_picture(const std::string &text) {
@@ -369,8 +203,8 @@ class sdl_peer {
 
     static std::int32_t font_id() { return game_font.id; }
 
-    surface_ptr target_;
-    renderer_ptr renderer_;
+    bench::surface_ptr target_;
+    bench::renderer_ptr renderer_;
     std::map<std::pair<std::int32_t, int>, picture> pictures_;
     std::map<std::string, picture> texts_;
 };
@@ -409,7 +243,7 @@ void heavy_frame_section(int repeats) {
     platform::set_logging(false);
     std::vector<double> ours_cpu, ours_wall;
     for (int i = 0; i < repeats; ++i) {
-        const timing t = time_call([&] { replay_draws_ours(log); });
+        const timing t = time_call([&] { tools::replay_draws(log); });
         ours_cpu.push_back(t.cpu);
         ours_wall.push_back(t.wall);
     }
@@ -423,29 +257,29 @@ void heavy_frame_section(int repeats) {
 
     std::printf("  %zu draws in the frame, %zu of them texts; picture fingerprint %016llx\n", log.size(),
                 texts, static_cast<unsigned long long>(print));
-    row("whole frame, two threads, wall", summarize(two_wall));
-    row("whole frame, two threads, game thread CPU", summarize(two_cpu));
-    row("whole frame, one thread, wall", summarize(one_wall));
-    row("whole frame, one thread, CPU", summarize(one_cpu));
-    row("its draws by our rasterizer (as set), wall", summarize(ours_wall));
-    row("its draws by our rasterizer (as set), game CPU", summarize(ours_cpu));
+    row("whole frame, two threads, wall", tools::summarize(two_wall));
+    row("whole frame, two threads, game thread CPU", tools::summarize(two_cpu));
+    row("whole frame, one thread, wall", tools::summarize(one_wall));
+    row("whole frame, one thread, CPU", tools::summarize(one_cpu));
+    row("its draws by our rasterizer (as set), wall", tools::summarize(ours_wall));
+    row("its draws by our rasterizer (as set), game CPU", tools::summarize(ours_cpu));
     if (peer_open)
-        row("same draws by SDL2 software renderer, CPU", summarize(sdl_cpu));
+        row("same draws by SDL2 software renderer, CPU", tools::summarize(sdl_cpu));
     else
         std::printf("  SDL2 software renderer unavailable: %s\n", SDL_GetError());
     std::printf(
         "  (SDL: nearest sampling, mask drawn as blending, each text as one picture of its glyph run)\n");
     std::printf("  (rasterizer threads as set for the game: %d)\n", threads);
-    goal("heavy frame median, two threads (wall)", summarize(two_wall).median, 4.0, "ms");
-    goal("heavy frame median, one thread (CPU)", summarize(one_cpu).median, 4.0, "ms");
+    tools::goal("heavy frame median, two threads (wall)", tools::summarize(two_wall).median, 4.0, "ms");
+    tools::goal("heavy frame median, one thread (CPU)", tools::summarize(one_cpu).median, 4.0, "ms");
     if (peer_open) {
-        const double speedup = summarize(sdl_cpu).median / summarize(ours_wall).median;
+        const double speedup = tools::summarize(sdl_cpu).median / tools::summarize(ours_wall).median;
         std::printf("  SDL2 / ours (same draws, medians): %.2fx, goal at least 3x: %s\n", speedup,
                     speedup >= 3 ? "met" : "not met");
     }
 }
 
-void replays_section(const std::vector<replay> &replays, work_dir &dir) {
+void replays_section(const std::vector<replay> &replays, tools::work_dir &dir) {
     heading("2. Whole games: every loop frame of the golden replays");
     std::vector<double> all_cpu, all_wall;
     for (const replay &r : replays) {
@@ -459,11 +293,11 @@ void replays_section(const std::vector<replay> &replays, work_dir &dir) {
         all_wall.insert(all_wall.end(), wall.begin(), wall.end());
         char what[96];
         std::snprintf(what, sizeof what, "%s (%d frames), wall", r.name.c_str(), frames);
-        row(what, summarize(wall));
+        row(what, tools::summarize(wall));
     }
-    row("all replays, wall", summarize(all_wall));
-    row("all replays, game thread CPU", summarize(all_cpu));
-    goal("worst frame (wall)", summarize(all_wall).worst, 12.0, "ms");
+    row("all replays, wall", tools::summarize(all_wall));
+    row("all replays, game thread CPU", tools::summarize(all_cpu));
+    tools::goal("worst frame (wall)", tools::summarize(all_wall).worst, 12.0, "ms");
 }
 
 void music_section(int repeats) {
@@ -480,12 +314,12 @@ void music_section(int repeats) {
     for (int i = 0; i < std::max(3, repeats / 20); ++i)
         decode_cpu.push_back(
             time_call([&] { frames = platform::decode_whole(path, platform::mix_rate).size() / 2; }).cpu);
-    row("play_music(2), CPU", summarize(start_cpu));
+    row("play_music(2), CPU", tools::summarize(start_cpu));
     char what[96];
     std::snprintf(what, sizeof what, "whole-track decode of sb_play.ogg (%.1f s), CPU",
                   static_cast<double>(frames) / platform::mix_rate);
-    row(what, summarize(decode_cpu));
-    goal("play_music(2) median", summarize(start_cpu).median, 1.0, "ms");
+    row(what, tools::summarize(decode_cpu));
+    tools::goal("play_music(2) median", tools::summarize(start_cpu).median, 1.0, "ms");
 }
 
 void startup_section(int repeats) {
@@ -504,7 +338,7 @@ void startup_section(int repeats) {
         startup();
         first_frame.push_back(first);
     }
-    row("startup() to the splash's first frame, wall", summarize(first_frame));
+    row("startup() to the splash's first frame, wall", tools::summarize(first_frame));
 
     // Where the time goes: the same steps in the same order, each timed on its own.
     std::map<std::string, std::vector<double>> parts;
@@ -548,8 +382,8 @@ void startup_section(int repeats) {
             play_music(1);
         });
     }
-    for (const std::string &name : order) row(("  " + name).c_str(), summarize(parts[name]));
-    goal("start-up median", summarize(first_frame).median, 250.0, "ms");
+    for (const std::string &name : order) row(("  " + name).c_str(), tools::summarize(parts[name]));
+    tools::goal("start-up median", tools::summarize(first_frame).median, 250.0, "ms");
 }
 
 // The decoded size of every asset: pictures as RGBA, the effects as float frames, the font's glyphs.
@@ -602,7 +436,7 @@ void memory_section(const std::vector<replay> &replays, const fs::path &scripts)
     }
     std::printf("  %-46s          %8.1f MB\n", "decoded assets (pictures, effects, glyphs)",
                 asset_floor_mb());
-    goal("worst peak RSS", worst, 48.0, "MB");
+    tools::goal("worst peak RSS", worst, 48.0, "MB");
 }
 
 // In the child: the replay run whole, then its peak resident set in kilobytes on standard output.
@@ -629,7 +463,8 @@ int main(int argc, char **argv) {
             const fs::path script = fs::absolute(argv[i + 1]);
             int status = 0;
             {
-                work_dir dir(script.parent_path().parent_path().parent_path() / "data");
+                tools::work_dir dir(script.parent_path().parent_path().parent_path() / "data",
+                                    "saltburst-bench");
                 fs::current_path(dir.path());
                 status = memory_child(script.c_str());
                 fs::current_path("/");
@@ -653,7 +488,7 @@ int main(int argc, char **argv) {
     const fs::path scripts_abs = fs::absolute(scripts);
     const std::vector<replay> replays = read_replays(scripts_abs);
     const fs::path home = fs::current_path();
-    auto dir = std::make_unique<work_dir>(fs::absolute(data));
+    auto dir = std::make_unique<tools::work_dir>(fs::absolute(data), "saltburst-bench");
     fs::current_path(dir->path());
 
     std::printf(

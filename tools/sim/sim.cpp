@@ -15,6 +15,8 @@
 
 #include "game.h"
 #include "platform/headless/headless.h"
+#include "replay_run.h"
+#include "replay_script.h"
 
 namespace {
 
@@ -82,77 +84,14 @@ options parse_options(int argc, char **argv) {
     return o;
 }
 
-struct scripted_event {
-    int frame;
-    platform::input_event event;
-};
-
-// Reads the whole script; a malformed line is an error naming the line.
-std::vector<scripted_event> read_script(std::istream &in, const std::string &name) {
-    using k = platform::input_event::kind;
-    std::vector<scripted_event> events;
-    std::string line;
-    int number = 0;
-    while (std::getline(in, line)) {
-        ++number;
-        const auto hash = line.find('#');
-        if (hash != std::string::npos) line.erase(hash);
-        std::istringstream words(line);
-        std::vector<std::string> w;
-        for (std::string s; words >> s;) w.push_back(s);
-        if (w.empty()) continue;
-        auto bad = [&](const std::string &why) {
-            std::cerr << "saltburst-sim: " << name << ":" << number << ": " << why << ": " << line << "\n";
-            std::exit(2);
-        };
-        auto integer = [&](std::size_t i) {
-            if (i >= w.size()) bad("missing argument");
-            int v = 0;
-            const auto [end, ec] = std::from_chars(w[i].data(), w[i].data() + w[i].size(), v);
-            if (ec != std::errc{} || end != w[i].data() + w[i].size()) bad("not a whole number: " + w[i]);
-            return v;
-        };
-        auto expect_args = [&](std::size_t n) {
-            if (w.size() != n + 2) bad("expected " + std::to_string(n) + " argument(s)");
-        };
-        const int frame = integer(0);
-        if (frame < 0) bad("negative frame");
-        if (w.size() < 2) bad("missing event");
-        const std::string &what = w[1];
-        platform::input_event e;
-        if (what == "key" || what == "keydown" || what == "keyup") {
-            expect_args(1);
-            e = {k::key, integer(2), what == "key" ? -1 : what == "keydown" ? 1 : 0};
-        } else if (what == "click" || what == "mousedown" || what == "mouseup") {
-            expect_args(1);
-            e = {k::mouse_button, integer(2), what == "click" ? -1 : what == "mousedown" ? 1 : 0};
-        } else if (what == "joy" || what == "joydown" || what == "joyup") {
-            expect_args(1);
-            e = {k::joy_button, integer(2), what == "joy" ? -1 : what == "joydown" ? 1 : 0};
-        } else if (what == "move") {
-            expect_args(2);
-            e = {k::move, integer(2), integer(3)};
-        } else if (what == "joyaxis") {
-            expect_args(2);
-            if (w[2] != "x" && w[2] != "y") bad("axis must be x or y");
-            float v = 0;
-            const auto [end, ec] = std::from_chars(w[3].data(), w[3].data() + w[3].size(), v);
-            if (ec != std::errc{} || end != w[3].data() + w[3].size() || v < -1 || v > 1)
-                bad("axis value must be a number from -1 to 1");
-            e = {k::joy_axis, w[2] == "x" ? 0 : 1, 0, v};
-        } else if (what == "inactive") {
-            expect_args(1);
-            e = {k::inactive, integer(2)};
-            if (e.a < 0) bad("negative count");
-        } else if (what == "close") {
-            expect_args(0);
-            e = {k::close};
-        } else {
-            bad("unknown event " + what);
-        }
-        events.push_back({frame, e});
+// Reads the whole script; a malformed line ends the program with the line named, before anything runs.
+std::vector<tools::script_event> read_script_or_exit(std::istream &in, const std::string &name) {
+    tools::script s = tools::read_script(in, name);
+    if (!s.ok()) {
+        std::cerr << "saltburst-sim: " << s.error << "\n";
+        std::exit(2);
     }
-    return events;
+    return std::move(s.events);
 }
 
 // --- JSON output
@@ -336,7 +275,8 @@ struct runner {
         for (std::string line; std::getline(std::cin, line) && line != ".";)
             block += std::to_string(frame) + " " + line + "\n";
         std::istringstream in(block);
-        for (const scripted_event &e : read_script(in, "<stdin>")) backend->schedule(e.frame, e.event);
+        for (const tools::script_event &e : read_script_or_exit(in, "<stdin>"))
+            backend->schedule(e.frame, e.event);
     }
 
     [[noreturn]] void finish(const std::string &why, int frame) {
@@ -353,14 +293,14 @@ int main(int argc, char **argv) {
     runner r;
     r.opt = parse_options(argc, argv);
 
-    std::vector<scripted_event> events;
+    std::vector<tools::script_event> events;
     if (!r.opt.script.empty()) {
         if (r.opt.script == "-") {
-            events = read_script(std::cin, "<stdin>");
+            events = read_script_or_exit(std::cin, "<stdin>");
         } else {
             std::ifstream in(r.opt.script);
             if (!in) usage("cannot read the script " + r.opt.script);
-            events = read_script(in, r.opt.script);
+            events = read_script_or_exit(in, r.opt.script);
         }
     }
     for (auto &[frame, path] : r.opt.shots) path = std::filesystem::absolute(path).string();
@@ -371,19 +311,11 @@ int main(int argc, char **argv) {
     }
 
     std::ios::sync_with_stdio(false);
-    platform::headless &h = platform::install_headless();
-    r.backend = &h;
-    platform::force_seed(r.opt.seed);
-    clear_program_globals();
-    h.on_present = [&r](int frame) { r.on_frame(frame); };
-    for (const scripted_event &e : events) h.schedule(e.frame, e.event);
-
-    startup();
-    r.in_loop = true;
-    while (run_frame()) {
-    }
-    const int frame = h.frames();
-    shutdown();
+    tools::replay_hooks hooks;
+    hooks.prepare = [&r](platform::headless &h) { r.backend = &h; };
+    hooks.on_present = [&r](int frame) { r.on_frame(frame); };
+    hooks.on_loop = [&r] { r.in_loop = true; };
+    const int frame = tools::run_replay(events, r.opt.seed, hooks).presented;
     end_program();
     const char *why = exit_cause == 1 ? "escape" : exit_cause == 2 ? "quit" : "close";
     r.finish(why, frame);
