@@ -4,7 +4,6 @@
 #include <SDL.h>
 #include <signal.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,12 +14,12 @@
 #include <fstream>
 #include <functional>
 #include <map>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "figures.h"
 #include "game.h"
 #include "platform/core/font.h"
 #include "platform/core/image.h"
@@ -28,88 +27,29 @@
 #include "platform/headless/headless.h"
 #include "platform/sdl/sdl_backend.h"
 #include "platform/sdl/sdl_gl.h"
+#include "replay_run.h"
+#include "replay_script.h"
 #include "scene.h"
+#include "sdl_peer.h"
+#include "work_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-double clock_ms(clockid_t id) {
-    timespec t{};
-    clock_gettime(id, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) * 1e-6;
-}
-double thread_ms() { return clock_ms(CLOCK_THREAD_CPUTIME_ID); }
-double wall_ms() { return clock_ms(CLOCK_MONOTONIC); }
-
-double percentile(std::vector<double> v, double p) {
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    const auto at = static_cast<std::size_t>(p * static_cast<double>(v.size() - 1) + 0.5);
-    return v[std::min(at, v.size() - 1)];
-}
+using tools::percentile;
+using tools::thread_ms;
+using tools::wall_ms;
 
 void row(const char *what, const std::vector<double> &v, const char *unit = "ms") {
-    std::printf("  %-52s p50 %8.3f %s   p99 %8.3f %s   worst %8.3f %s   (n=%zu)\n", what, percentile(v, 0.5),
-                unit, percentile(v, 0.99), unit, percentile(v, 1.0), unit, v.size());
-}
-
-void goal(const char *what, double value, double limit, const char *unit) {
-    std::printf("  goal: %s %.3f %s against at most %.3f %s: %s\n", what, value, unit, limit, unit,
-                value <= limit ? "met" : "not met");
-}
-
-// A temporary working directory with the game's sound files linked into its data folder.
-class work_dir {
-  public:
-    explicit work_dir(const fs::path &data) {
-        std::string templ = (fs::temp_directory_path() / "saltburst-desk-XXXXXX").string();
-        path_ = ::mkdtemp(templ.data());
-        fs::create_directory(path_ / "data");
-        for (const auto &e : fs::directory_iterator(data))
-            if (e.path().extension() == ".ogg")
-                fs::create_symlink(fs::absolute(e.path()), path_ / "data" / e.path().filename());
-    }
-    ~work_dir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    const fs::path &path() const { return path_; }
-
-  private:
-    fs::path path_;
-};
-
-// Draws a draw log again through the game's drawing calls (whatever renderer is active).
-void replay_draws(const std::vector<platform::draw_record> &log) {
-    for (const platform::draw_record &d : log) {
-        set_blend(d.blend);
-        set_color(d.r, d.g, d.b);
-        set_alpha(d.alpha);
-        set_transform(d.rotation, d.sx, d.sy);
-        if (d.op == "image")
-            draw_image(image{d.image}, d.x, d.y, d.frame);
-        else if (d.op == "rect")
-            draw_rect(d.x, d.y, d.w, d.h);
-        else if (d.op == "text")
-            draw_text(d.text, d.x, d.y);
-        else if (d.op == "clear")
-            clear_screen();
-    }
+    tools::row(what, tools::summarize_nearest(v), unit, 52, "p50");
 }
 
 // --- the peer: SDL2's accelerated renderer in a hidden window of its own, drawing the same log
 
-struct window_free {
-    void operator()(SDL_Window *w) const { SDL_DestroyWindow(w); }
-};
-struct renderer_free {
-    void operator()(SDL_Renderer *r) const { SDL_DestroyRenderer(r); }
-};
-struct texture_free {
-    void operator()(SDL_Texture *t) const { SDL_DestroyTexture(t); }
-};
-using texture_ptr = std::unique_ptr<SDL_Texture, texture_free>;
+using bench::make_texture;
+using bench::sdl_blend;
+using bench::texture_ptr;
 
 class sdl_peer {
   public:
@@ -145,7 +85,7 @@ class sdl_peer {
             }
             const auto alpha = static_cast<Uint8>(std::clamp(d.alpha, 0.0f, 1.0f) * 255.0f + 0.5f);
             if (d.op == "rect") {
-                SDL_SetRenderDrawBlendMode(r, blend_of(d.blend));
+                SDL_SetRenderDrawBlendMode(r, sdl_blend(d.blend));
                 SDL_SetRenderDrawColor(r, Uint8(d.r), Uint8(d.g), Uint8(d.b), alpha);
                 const SDL_FRect box{d.x, d.y, d.w * d.sx, d.h * d.sy};
                 SDL_RenderFillRectF(r, &box);
@@ -169,36 +109,20 @@ class sdl_peer {
 
   private:
     texture_ptr upload(const std::uint32_t *texels, int w, int h, int stride) {
-        texture_ptr t(
-            SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, w, h));
-        if (t) SDL_UpdateTexture(t.get(), nullptr, texels, stride * 4);
-        return t;
+        return make_texture(renderer_.get(), texels, w, h, stride);
     }
     // The source rectangle with its corner at (ox, oy) from (x, y), turned and scaled about (x, y).
     void copy(SDL_Texture *t, const platform::draw_record &d, const SDL_Rect &src, float ox, float oy,
               Uint8 alpha) {
-        SDL_SetTextureBlendMode(t, blend_of(d.blend));
+        SDL_SetTextureBlendMode(t, sdl_blend(d.blend));
         SDL_SetTextureAlphaMod(t, alpha);
         SDL_SetTextureColorMod(t, Uint8(d.r), Uint8(d.g), Uint8(d.b));
         const SDL_FRect box{d.x + ox * d.sx, d.y + oy * d.sy, float(src.w) * d.sx, float(src.h) * d.sy};
         const SDL_FPoint centre{-ox * d.sx, -oy * d.sy};
         SDL_RenderCopyExF(renderer_.get(), t, &src, &box, d.rotation, &centre, SDL_FLIP_NONE);
     }
-    static SDL_BlendMode blend_of(int blend) {
-        switch (blend) {
-            case blend_solid:
-                return SDL_BLENDMODE_NONE;
-            case blend_light:
-                return SDL_BLENDMODE_ADD;
-            case blend_shade:
-                return SDL_BLENDMODE_MOD;
-            default:
-                return SDL_BLENDMODE_BLEND;
-        }
-    }
-
-    std::unique_ptr<SDL_Window, window_free> window_;
-    std::unique_ptr<SDL_Renderer, renderer_free> renderer_;
+    bench::window_ptr window_;
+    bench::renderer_ptr renderer_;
     std::map<std::int32_t, texture_ptr> pictures_;
     texture_ptr atlas_;
     const std::uint32_t *atlas_base_ = nullptr;
@@ -239,7 +163,7 @@ void heavy_frame_section(int repeats) {
         swap_wall.push_back(wall_ms() - w0);
 
         c0 = thread_ms();
-        replay_draws(log);
+        tools::replay_draws(log);
         const double c1 = thread_ms();
         gl.flush();
         log_cpu.push_back(thread_ms() - c0);
@@ -290,59 +214,10 @@ void heavy_frame_section(int repeats) {
         std::printf("  SDL_Renderer with SDL_RENDERER_ACCELERATED: none (%s)\n", SDL_GetError());
     }
     row("software rasterizer: whole game frame, CPU", soft_cpu);
-    goal("GL heavy frame CPU to swap, median", percentile(frame_cpu, 0.5), 0.5, "ms");
+    tools::goal("GL heavy frame CPU to swap, median", percentile(frame_cpu, 0.5), 0.5, "ms");
 }
 
 // --- 2. whole games
-
-struct replay {
-    std::string name;
-    int seed = 1;
-    std::vector<std::pair<int, platform::input_event>> events;
-};
-
-// "FRAME EVENT ARGS" lines, '#' comments, the seed from a "seed N" comment.
-bool read_replay(const fs::path &file, replay &out) {
-    using k = platform::input_event::kind;
-    std::ifstream in(file);
-    if (!in) return false;
-    out.name = file.stem().string();
-    std::string line;
-    bool seeded = false;
-    while (std::getline(in, line)) {
-        if (const auto hash = line.find('#'); hash != std::string::npos) {
-            const auto seed_at = line.find("seed ", hash);
-            if (!seeded && seed_at != std::string::npos)
-                out.seed = std::atoi(line.c_str() + seed_at + 5), seeded = true;
-            line.erase(hash);
-        }
-        std::istringstream words(line);
-        int frame = 0, a = 0, b = 0;
-        std::string what, axis;
-        float value = 0;
-        if (!(words >> frame >> what)) continue;
-        const int press = what.ends_with("down") ? 1 : what.ends_with("up") ? 0 : -1;
-        platform::input_event e;
-        if (what.starts_with("key"))
-            words >> a, e = {k::key, a, press};
-        else if (what == "click" || what.starts_with("mouse"))
-            words >> a, e = {k::mouse_button, a, press};
-        else if (what == "joyaxis")
-            words >> axis >> value, e = {k::joy_axis, axis == "x" ? 0 : 1, 0, value};
-        else if (what.starts_with("joy"))
-            words >> a, e = {k::joy_button, a, press};
-        else if (what == "move")
-            words >> a >> b, e = {k::move, a, b};
-        else if (what == "inactive")
-            words >> a, e = {k::inactive, a};
-        else if (what == "close")
-            e = {k::close};
-        else
-            return false;
-        out.events.emplace_back(frame, e);
-    }
-    return true;
-}
 
 void whole_games_section(const fs::path &scripts) {
     std::printf("\n2. Whole games with the GL renderer: every loop frame of the golden replays (llvmpipe)\n");
@@ -358,31 +233,27 @@ void whole_games_section(const fs::path &scripts) {
     }
     std::vector<double> all_cpu, all_wall;
     for (const fs::path &f : files) {
-        replay r;
-        if (!read_replay(f, r)) continue;
-        platform::headless &h = platform::install_headless();
-        platform::use_renderer(&screen->renderer());
-        platform::force_seed(r.seed);
-        clear_program_globals();
-        for (const auto &[frame, e] : r.events) h.schedule(frame, e);
+        tools::script r = tools::read_script_file(f);
+        if (!r.ok()) {
+            std::fprintf(stderr, "saltburst-bench-desktop: %s\n", r.error.c_str());
+            continue;
+        }
         double cpu_at_swap = 0;
-        h.on_present = [&](int) {
-            platform::draw_log().clear();
-            platform::audio_log().clear();
+        std::vector<double> cpu, wall;
+        tools::replay_hooks hooks;
+        hooks.prepare = [&](platform::headless &) { platform::use_renderer(&screen->renderer()); };
+        hooks.on_present = [&](int) {
             screen->renderer().flush();
             cpu_at_swap = thread_ms();
             screen->swap();
         };
-        startup();
-        std::vector<double> cpu, wall;
-        for (bool going = true; going;) {
-            const double c0 = thread_ms(), w0 = wall_ms();
-            going = run_frame();
-            cpu.push_back(cpu_at_swap - c0);
-            wall.push_back(wall_ms() - w0);
-        }
-        shutdown();
-        const std::string a = r.name + ": CPU to swap", b = r.name + ": whole frame with swap, wall";
+        hooks.each_frame = [&](const tools::frame_times &t) {
+            cpu.push_back(cpu_at_swap - t.cpu_start);
+            wall.push_back(t.wall);
+        };
+        tools::run_replay(r.events, r.seed.value_or(1), hooks);
+        const std::string name = f.stem().string();
+        const std::string a = name + ": CPU to swap", b = name + ": whole frame with swap, wall";
         row(a.c_str(), cpu);
         row(b.c_str(), wall);
         all_cpu.insert(all_cpu.end(), cpu.begin(), cpu.end());
@@ -427,7 +298,7 @@ void inactive_section(const fs::path &game, const fs::path &data, double seconds
         std::printf("  no game executable at %s\n", game.c_str());
         return;
     }
-    work_dir dir(data);
+    tools::work_dir dir(data, "saltburst-desk");
     const pid_t pid = fork();
     if (pid == 0) {
         if (chdir(dir.path().c_str()) != 0) _exit(127);
@@ -442,8 +313,7 @@ void inactive_section(const fs::path &game, const fs::path &data, double seconds
     const double active = process_cpu_ms(pid) - active0;
 
     // Another window takes the focus.
-    std::unique_ptr<SDL_Window, window_free> other(
-        SDL_CreateWindow("other", 10, 10, 64, 64, SDL_WINDOW_SHOWN));
+    bench::window_ptr other(SDL_CreateWindow("other", 10, 10, 64, 64, SDL_WINDOW_SHOWN));
     pump_for(0.3);
     SDL_RaiseWindow(other.get());
     SDL_SetWindowInputFocus(other.get());
@@ -472,7 +342,7 @@ void inactive_section(const fs::path &game, const fs::path &data, double seconds
                 active_share, active);
     std::printf("  %-52s %8.2f %% of a core (%.0f ms CPU)\n", "game inactive, another window focused",
                 idle_share, idle);
-    goal("inactive CPU", idle_share, 1.0, "% of a core");
+    tools::goal("inactive CPU", idle_share, 1.0, "% of a core");
 }
 
 // --- 4. pacing under the sleeping timer
@@ -545,7 +415,7 @@ int main(int argc, char **argv) {
         "ran in the same run\n");
     const fs::path previous = fs::current_path();
     {
-        work_dir dir(data);
+        tools::work_dir dir(data, "saltburst-desk");
         fs::current_path(dir.path());
         if (only == 0 || only == 1) heavy_frame_section(repeats);
         if (only == 0 || only == 2) whole_games_section(scripts);
@@ -553,7 +423,7 @@ int main(int argc, char **argv) {
     }
     if (only == 0 || only == 3) inactive_section(fs::weakly_canonical(game), data, seconds);
     if (only == 0 || only == 4) {
-        work_dir dir(data);
+        tools::work_dir dir(data, "saltburst-desk");
         fs::current_path(dir.path());
         pacing_section(frames);
         fs::current_path(previous);
