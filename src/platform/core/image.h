@@ -15,15 +15,29 @@ struct image_rec {
     int flags = 0;
     float handle_x = 0;
     float handle_y = 0;
-    std::vector<std::uint32_t> pixels;  // 0xAARRGGBB, the frames one after another
+    // 0xAARRGGBB, the frames one after another. Whoever changes a frame's texels goes through
+    // frame_pixels (or calls pixels_changed), so that its coverage is worked out again.
+    std::vector<std::uint32_t> pixels;
 
     bool has_frame(int frame) const { return frame >= 0 && frame < frames; }
     std::uint32_t *frame_pixels(int frame) {
+        pixels_changed(frame);
         return pixels.data() + static_cast<std::size_t>(frame) * width * height;
     }
-    texture_view frame_view(int frame) const {
-        return {pixels.data() + static_cast<std::size_t>(frame) * width * height, width, height, width};
-    }
+    // The frame's texels with their coverage, which is worked out on the first view after a change.
+    texture_view frame_view(int frame) const;
+    // Drops the frame's coverage (every frame's for -1).
+    void pixels_changed(int frame = -1);
+
+  private:
+    // One frame's coverage and the texels it was worked out from.
+    struct cached_cover {
+        bool built = false;
+        const std::uint32_t *texels = nullptr;
+        int width = 0, height = 0;
+        coverage cover;
+    };
+    mutable std::vector<cached_cover> covers_;
 };
 
 // Takes the record and returns its new id; ids count up from 1 and are never given out twice.

@@ -115,9 +115,13 @@ struct flat_sampler {
     [[gnu::always_inline]] std::uint32_t operator()(fixed, fixed) const { return 0xFFFFFFFFu; }
 };
 
-template <int Blend, bool Tinted, class Sampler>
+// Fills pixels [lo, hi) of the row, u and v being the sample point at pixel lo. With `seen` (a coverage's
+// positions, `seen_stride` apart, a sample point moved by `off` to its position), pixels whose sample
+// can only be clear are passed over before sampling.
+template <int Blend, bool Tinted, bool Covered, class Sampler>
 void fill_span(std::uint32_t *row, int lo, int hi, fixed u, fixed v, fixed du, fixed dv,
-               const Sampler &sample, const paint &p) {
+               const Sampler &sample, const paint &p, const std::uint8_t *seen = nullptr,
+               std::ptrdiff_t seen_stride = 0, fixed off = 0) {
     if constexpr (Blend == blend_solid && !Tinted && std::is_same_v<Sampler, nearest_sampler>) {
         // Unscaled and unturned, a row of the picture lands texel for texel: a straight copy.
         if (du == fixed{1} << 32 && dv == 0) {
@@ -128,6 +132,9 @@ void fill_span(std::uint32_t *row, int lo, int hi, fixed u, fixed v, fixed du, f
         }
     }
     for (int px = lo; px < hi; ++px, u += du, v += dv) {
+        if constexpr (Covered) {
+            if (!seen[((v + off) >> 32) * seen_stride + ((u + off) >> 32)]) continue;
+        }
         const std::uint32_t s = sample(u, v);
         const std::uint32_t sa = s >> 24;
         if constexpr (Blend != blend_solid) {
@@ -259,14 +266,28 @@ void walk_rows(frame_buffer &fb, const mapping &m, const paint &p, Span &&span) 
 }
 
 template <class Sampler>
-void fill(frame_buffer &fb, const mapping &m, const paint &p, const Sampler &sample) {
+void fill(frame_buffer &fb, const mapping &m, const paint &p, const Sampler &sample,
+          const coverage *cover = nullptr) {
     const bool tinted = p.tint_r[255] != 255 || p.tint_g[255] != 255 || p.tint_b[255] != 255;
+    // Where the sample is clear, every mode but solid leaves the pixel alone: only those can skip.
+    // A bilinear sample point's position is that of the texel up and left of it, plus one.
+    const coverage *skip = p.blend == blend_solid ? nullptr : cover;
+    const fixed off = std::is_same_v<Sampler, bilinear_sampler> ? fixed_half : 0;
     auto run = [&]<int Blend>() {
         walk_rows(fb, m, p, [&](std::uint32_t *row, int lo, int hi, fixed u, fixed v, fixed du, fixed dv) {
-            if (tinted)
-                fill_span<Blend, true>(row, lo, hi, u, v, du, dv, sample, p);
-            else
-                fill_span<Blend, false>(row, lo, hi, u, v, du, dv, sample, p);
+            if (skip) {
+                const std::uint8_t *seen = skip->seen.data();
+                if (tinted)
+                    fill_span<Blend, true, true>(row, lo, hi, u, v, du, dv, sample, p, seen, skip->stride,
+                                                 off);
+                else
+                    fill_span<Blend, false, true>(row, lo, hi, u, v, du, dv, sample, p, seen, skip->stride,
+                                                  off);
+            } else if (tinted) {
+                fill_span<Blend, true, false>(row, lo, hi, u, v, du, dv, sample, p);
+            } else {
+                fill_span<Blend, false, false>(row, lo, hi, u, v, du, dv, sample, p);
+            }
         });
     };
     switch (p.blend) {
@@ -318,14 +339,39 @@ paint make_paint(const draw_state &state) {
     return p;
 }
 
+coverage make_coverage(const texture_view &pic) {
+    coverage c;
+    if (!pic.pixels || pic.width <= 0 || pic.height <= 0) return c;
+    const int w = pic.width, h = pic.height;
+    c.stride = w + 1;
+    c.seen.assign(static_cast<std::size_t>(c.stride) * (h + 1), 0);
+    // Texel (i, j) is seen nearest from position (i, j) and bilinearly from the four positions whose
+    // 2x2 texels hold it: (i .. i + 1, j .. j + 1).
+    for (int j = 0; j < h; ++j) {
+        const std::uint32_t *texels = pic.pixels + static_cast<std::ptrdiff_t>(j) * pic.stride;
+        std::uint8_t *here = c.seen.data() + static_cast<std::size_t>(j) * c.stride;
+        std::uint8_t *below = here + c.stride;
+        for (int i = 0; i < w; ++i) {
+            const std::uint8_t on = (texels[i] >> 24) != 0;
+            here[i] |= on, here[i + 1] |= on, below[i] |= on, below[i + 1] |= on;
+        }
+    }
+    return c;
+}
+
 void raster_picture(frame_buffer &fb, const texture_view &pic, bool filtered, std::uint32_t outside, double x,
                     double y, double handle_x, double handle_y, const paint &p) {
     if (!p.drawable || !pic.pixels || pic.width <= 0 || pic.height <= 0) return;
     const mapping m = make_mapping(x, y, handle_x, handle_y, pic.width, pic.height, p);
+    // The coverage counts whatever lies around the picture as clear, and must be the picture's own size.
+    const coverage *cover = pic.cover;
+    if (cover && ((outside >> 24) != 0 || cover->stride != pic.width + 1 ||
+                  cover->seen.size() != static_cast<std::size_t>(cover->stride) * (pic.height + 1)))
+        cover = nullptr;
     if (filtered && p.transformed)
-        fill(fb, m, p, bilinear_sampler{pic.pixels, pic.stride, pic.width, pic.height, outside});
+        fill(fb, m, p, bilinear_sampler{pic.pixels, pic.stride, pic.width, pic.height, outside}, cover);
     else
-        fill(fb, m, p, nearest_sampler{pic.pixels, pic.stride});
+        fill(fb, m, p, nearest_sampler{pic.pixels, pic.stride}, cover);
 }
 
 void raster_rect(frame_buffer &fb, double x, double y, double width, double height, const paint &p) {
