@@ -137,12 +137,9 @@ class sdl_peer {
                 SDL_RenderClear(r);
                 continue;
             }
-            const auto alpha = static_cast<Uint8>(std::clamp(d.alpha, 0.0f, 1.0f) * 255.0f + 0.5f);
+            const Uint8 alpha = bench::sdl_alpha(d.alpha);
             if (d.op == "rect") {
-                SDL_SetRenderDrawBlendMode(r, sdl_blend(d.blend));
-                SDL_SetRenderDrawColor(r, Uint8(d.r), Uint8(d.g), Uint8(d.b), alpha);
-                const SDL_FRect box{d.x, d.y, d.w * d.sx, d.h * d.sy};
-                SDL_RenderFillRectF(r, &box);
+                bench::fill_rect(r, d);
                 continue;
             }
             const picture *p = nullptr;

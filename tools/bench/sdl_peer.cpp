@@ -1,6 +1,8 @@
 // What the two benchmarks' SDL2 peers share: textures made from ARGB texels and the blend modes.
 #include "sdl_peer.h"
 
+#include <algorithm>
+
 #include "game.h"
 
 namespace bench {
@@ -22,6 +24,15 @@ SDL_BlendMode sdl_blend(int blend) {
         default:
             return SDL_BLENDMODE_BLEND;
     }
+}
+
+Uint8 sdl_alpha(float alpha) { return static_cast<Uint8>(std::clamp(alpha, 0.0f, 1.0f) * 255.0f + 0.5f); }
+
+void fill_rect(SDL_Renderer *r, const platform::draw_record &d) {
+    SDL_SetRenderDrawBlendMode(r, sdl_blend(d.blend));
+    SDL_SetRenderDrawColor(r, Uint8(d.r), Uint8(d.g), Uint8(d.b), sdl_alpha(d.alpha));
+    const SDL_FRect box{d.x, d.y, d.w * d.sx, d.h * d.sy};
+    SDL_RenderFillRectF(r, &box);
 }
 
 }  // namespace bench

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/core/core.h"
+
 namespace bench {
 
 struct sdl_free {
@@ -25,5 +27,11 @@ texture_ptr make_texture(SDL_Renderer *r, const std::uint32_t *texels, int width
 
 // The game's blend mode as the nearest SDL has: mask is drawn as ordinary blending.
 SDL_BlendMode sdl_blend(int blend);
+
+// A draw's alpha (0 to 1, clamped) as SDL's 0 to 255, rounded.
+Uint8 sdl_alpha(float alpha);
+
+// A rect draw: the box at (x, y) scaled by the draw's scale, in its tint, alpha and blend.
+void fill_rect(SDL_Renderer *r, const platform::draw_record &d);
 
 }  // namespace bench
