@@ -1,12 +1,18 @@
 // The rasterizer's fast paths: rows shared with the worker thread give the same picture as one thread,
-// every row is drawn exactly once, and unscaled solid rows copied straight land texel for texel.
+// every row is drawn exactly once, unscaled solid rows copied straight land texel for texel, and draws
+// that pass over a picture's clear parts by its coverage give the same picture as sampling them all.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "game.h"
+#include "harness.h"
+#include "platform/core/image.h"
 #include "platform/core/raster.h"
 #include "platform/core/raster_bands.h"
 
@@ -182,4 +188,166 @@ TEST(raster_copy, unscaled_solid_rows_land_texel_for_texel) {
                 ASSERT_EQ(fb.pixels[at], want) << "pixel " << x << ", " << y;
             }
     }
+}
+
+namespace {
+
+// A ring like the game's bubbles: a thin circle of alpha in a clear square, a hole in the middle, clear
+// texels that keep a colour (as pictures saved with colour under their clear parts do), and one lone
+// faint texel in each corner, on the picture's very edge.
+std::vector<std::uint32_t> ring_texels(int size) {
+    std::vector<std::uint32_t> t(static_cast<std::size_t>(size) * size);
+    const double mid = (size - 1) / 2.0, radius = size * 0.38;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const double d = std::hypot(x - mid, y - mid) - radius;
+            const std::uint32_t a = d > -2 && d < 2 ? static_cast<std::uint32_t>(255 - 60 * std::fabs(d)) : 0;
+            t[static_cast<std::size_t>(y) * size + x] = a << 24 |
+                                                        static_cast<std::uint32_t>(x * 5 & 255) << 16 |
+                                                        static_cast<std::uint32_t>(y * 9 & 255) << 8 | 0x40u;
+        }
+    for (const int at : {0, size - 1, size * (size - 1), size * size - 1}) t[at] = 0x01FF8040u;
+    return t;
+}
+
+}  // namespace
+
+TEST(raster_coverage, marks_every_position_whose_samples_reach_a_visible_texel) {
+    // One visible texel at (i, j) in a 5 x 4 picture: nearest sees it from position (i, j), bilinear
+    // from the positions (i .. i + 1, j .. j + 1); every other position stays clear.
+    struct lone_case {
+        int i, j;
+    };
+    for (const lone_case c : {lone_case{2, 1}, lone_case{0, 0}, lone_case{4, 3}}) {
+        SCOPED_TRACE(::testing::Message() << "texel " << c.i << ", " << c.j);
+        std::vector<std::uint32_t> texels(5 * 4, 0x00FFFFFFu);  // clear, yet coloured
+        texels[static_cast<std::size_t>(c.j) * 5 + c.i] = 0x01000000u;
+        const platform::coverage cover = platform::make_coverage({texels.data(), 5, 4, 5});
+        ASSERT_EQ(cover.stride, 6);
+        ASSERT_EQ(cover.seen.size(), 6u * 5u);
+        for (int cj = 0; cj <= 4; ++cj)
+            for (int ci = 0; ci <= 5; ++ci) {
+                const bool want = (ci == c.i || ci == c.i + 1) && (cj == c.j || cj == c.j + 1);
+                EXPECT_EQ(cover.seen[static_cast<std::size_t>(cj) * 6 + ci] != 0, want) << ci << ", " << cj;
+            }
+    }
+    // A stride wider than the picture: texels past the width are not the picture's.
+    std::vector<std::uint32_t> wide = {0, 0, 0xFF000000u, 0, 0, 0};
+    const platform::coverage cover = platform::make_coverage({wide.data(), 2, 2, 3});
+    for (const std::uint8_t s : cover.seen) EXPECT_EQ(s, 0);
+    EXPECT_TRUE(platform::make_coverage({}).seen.empty());
+}
+
+TEST(raster_coverage, skipping_clear_parts_changes_no_pixel) {
+    threads_as_before restore;
+    platform::set_raster_threads(1);
+    const int size = 64;
+    const std::vector<std::uint32_t> texels = ring_texels(size);
+    const texture_view bare{texels.data(), size, size, size};
+    const platform::coverage cover = platform::make_coverage(bare);
+    texture_view covered = bare;
+    covered.cover = &cover;
+    struct cover_case {
+        std::string name;
+        draw_state state;
+        bool filtered;
+        float x, y;
+        std::uint32_t outside = 0;
+    };
+    const cover_case cases[] = {
+        {"ring as the bubbles draw it: alpha 0.5, turned and scaled",
+         {blend_alpha, 255, 255, 255, 0.5f, 37.0f, 1.4f, 1.4f},
+         true,
+         300.25f,
+         200.75f},
+        {"shrunk below one texel per pixel",
+         {blend_alpha, 255, 255, 255, 1.0f, 71.0f, 0.6f, 0.6f},
+         true,
+         40,
+         50},
+        {"grown, unturned", {blend_alpha, 255, 255, 255, 0.8f, 0.0f, 3.0f, 3.0f}, true, 320, 240},
+        {"mirrored and stretched", {blend_alpha, 255, 255, 255, 1.0f, 10.0f, -2.0f, 1.3f}, true, 200, 300},
+        {"nearest, turned", {blend_alpha, 255, 255, 255, 1.0f, 123.0f, 1.7f, 1.7f}, false, 420, 260},
+        {"nearest, unscaled", {blend_alpha, 255, 255, 255, 0.7f}, false, 100.5f, 90},
+        {"mask", {blend_mask, 255, 255, 255, 1.0f, 200.0f, 2.0f, 2.0f}, true, 320, 240},
+        {"light, tinted", {blend_light, 200, 90, 30, 0.9f, 300.0f, 2.2f, 2.2f}, true, 320, 240},
+        {"shade", {blend_shade, 255, 128, 64, 1.0f, 45.0f, 2.5f, 2.5f}, true, 330, 250},
+        {"solid draws the clear parts too",
+         {blend_solid, 255, 255, 255, 1.0f, 20.0f, 2.0f, 2.0f},
+         true,
+         320,
+         240},
+        {"off the screen's corner", {blend_alpha, 255, 255, 255, 0.5f, 15.0f, 2.0f, 2.0f}, true, 2, 470},
+        {"clear white around, as text draws",
+         {blend_alpha, 255, 255, 255, 1.0f, 30.0f, 2.0f, 2.0f},
+         true,
+         320,
+         240,
+         0x00FFFFFFu},
+        {"coloured surround: the coverage is not used",
+         {blend_alpha, 255, 255, 255, 1.0f, 30.0f, 2.0f, 2.0f},
+         true,
+         320,
+         240,
+         0x80FF0000u},
+    };
+    for (const cover_case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const platform::paint p = platform::make_paint(c.state);
+        frame_buffer want = busy_screen(), got = busy_screen();
+        platform::raster_picture(want, bare, c.filtered, c.outside, c.x, c.y, size / 2.0, size / 2.0, p);
+        platform::raster_picture(got, covered, c.filtered, c.outside, c.x, c.y, size / 2.0, size / 2.0, p);
+        EXPECT_TRUE(want.pixels != busy_screen().pixels) << "the draw should change the screen";
+        for (std::size_t at = 0; at < want.pixels.size(); ++at)
+            ASSERT_EQ(got.pixels[at], want.pixels[at]) << "pixel " << at % 640 << ", " << at / 640;
+    }
+}
+
+TEST(raster_coverage, a_coverage_of_another_size_is_ignored) {
+    const std::vector<std::uint32_t> texels = ring_texels(32);
+    const std::vector<std::uint32_t> clear(16 * 16, 0);
+    const platform::coverage wrong = platform::make_coverage({clear.data(), 16, 16, 16});  // all clear
+    const texture_view bare{texels.data(), 32, 32, 32};
+    texture_view mismatched = bare;
+    mismatched.cover = &wrong;
+    const platform::paint p = platform::make_paint({blend_alpha, 255, 255, 255, 1.0f, 20.0f, 2.0f, 2.0f});
+    frame_buffer want = busy_screen(), got = busy_screen();
+    platform::raster_picture(want, bare, true, 0, 320, 240, 16, 16, p);
+    platform::raster_picture(got, mismatched, true, 0, 320, 240, 16, 16, p);
+    EXPECT_EQ(got.pixels, want.pixels);
+}
+
+TEST(raster_coverage, image_frames_are_drawn_as_their_texels_are_now) {
+    // A picture made clear, drawn once (its coverage then says "nothing shows"), then changed: by a
+    // grab, by a write through frame_pixels, and by a write to the texels announced with
+    // pixels_changed. Each change must show in the next draw, and only in the frame changed.
+    game g;
+    const image img = create_image(16, 16, 2, image_filtered);
+    auto centre_after = [&](int frame) {
+        clear_screen();
+        set_blend(blend_alpha);
+        set_transform(10, 2, 2);
+        draw_image(img, 100, 100, frame);
+        set_transform(0, 1, 1);
+        return platform::back_buffer().pixels[static_cast<std::size_t>(116) * 640 + 116];
+    };
+    EXPECT_EQ(centre_after(0), 0xFF000000u);
+    EXPECT_EQ(centre_after(1), 0xFF000000u);
+
+    set_blend(blend_solid);
+    set_color(20, 200, 60);
+    draw_rect(0, 0, 640, 480);
+    set_color(255, 255, 255);
+    grab_image(img, 0, 0, 0);
+    EXPECT_EQ(centre_after(0), 0xFF14C83Cu) << "grabbed";
+    EXPECT_EQ(centre_after(1), 0xFF000000u) << "the other frame is still clear";
+
+    platform::image_rec *rec = platform::find_image(img.id);
+    std::fill_n(rec->frame_pixels(1), 16 * 16, 0xFF0000FFu);
+    EXPECT_EQ(centre_after(1), 0xFF0000FFu) << "written through frame_pixels";
+
+    std::fill(rec->pixels.begin(), rec->pixels.end(), 0u);
+    rec->pixels_changed();
+    EXPECT_EQ(centre_after(0), 0xFF000000u) << "cleared and announced";
+    EXPECT_EQ(centre_after(1), 0xFF000000u) << "cleared and announced";
 }

@@ -36,6 +36,12 @@ constexpr double max_texels_per_pixel = 65536.0;
     return r;
 }
 
+// v rounded half away from zero for 0 <= v < 2^52, as lround gives, without the library call.
+[[gnu::always_inline]] inline std::int64_t round_half_up(double v) {
+    const auto whole = static_cast<std::int64_t>(v);
+    return v - static_cast<double>(whole) >= 0.5 ? whole + 1 : whole;  // the difference is exact
+}
+
 // The helpers below are marked always_inline: the inner loops need them inlined, and the compiler's
 // size heuristics otherwise decline.
 
@@ -325,7 +331,7 @@ paint make_paint(const draw_state &state) {
     // Only the tables the blend mode reads are worked out.
     if (p.blend == blend_alpha || p.blend == blend_light || p.blend == blend_shade)
         for (std::uint32_t c = 0; c < 256; ++c)
-            p.alpha[c] = static_cast<std::uint8_t>(std::lround(c * alpha));
+            p.alpha[c] = static_cast<std::uint8_t>(round_half_up(c * alpha));
     if (p.blend != blend_solid && p.blend != blend_alpha && p.blend != blend_light && p.blend != blend_shade)
         for (std::uint32_t c = 0; c < 256; ++c) p.mask_on[c] = c * alpha >= 127.5;
     p.sx = state.sx;
