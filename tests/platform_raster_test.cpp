@@ -351,3 +351,133 @@ TEST(raster_coverage, image_frames_are_drawn_as_their_texels_are_now) {
     EXPECT_EQ(centre_after(0), 0xFF000000u) << "cleared and announced";
     EXPECT_EQ(centre_after(1), 0xFF000000u) << "cleared and announced";
 }
+
+namespace {
+
+// Puts the SSE2 span setting back as it was when the test ends.
+class simd_as_before {
+  public:
+    simd_as_before() : saved_(platform::raster_simd()) {}
+    ~simd_as_before() { platform::set_raster_simd(saved_); }
+
+  private:
+    bool saved_;
+};
+
+// busy_screen with the alpha byte varying too, so a pixel a draw must leave alone is seen to stay whole.
+frame_buffer busy_screen_any_alpha() {
+    frame_buffer fb = busy_screen();
+    for (std::size_t at = 0; at < fb.pixels.size(); ++at)
+        fb.pixels[at] = (fb.pixels[at] & 0xFFFFFFu) | static_cast<std::uint32_t>((at * 29) & 255) << 24;
+    return fb;
+}
+
+}  // namespace
+
+TEST(raster_simd, four_pixel_spans_match_the_scalar_loop_bit_for_bit) {
+    threads_as_before restore_threads;
+    simd_as_before restore_simd;
+    platform::set_raster_threads(1);
+    static const test_picture busy(120, 90);
+    const int ring_size = 64;
+    const std::vector<std::uint32_t> ring = ring_texels(ring_size);
+    const texture_view ring_bare{ring.data(), ring_size, ring_size, ring_size};
+    const platform::coverage ring_cover = platform::make_coverage(ring_bare);
+    texture_view ring_covered = ring_bare;
+    ring_covered.cover = &ring_cover;
+    // Fully opaque white but for one clear column: the weight-256 path and long runs of equal texels.
+    std::vector<std::uint32_t> white(40 * 30, 0xFFFFFFFFu);
+    for (int y = 0; y < 30; ++y) white[static_cast<std::size_t>(y) * 40 + 17] = 0x00FFFFFFu;
+    const texture_view white_view{white.data(), 40, 30, 40};
+    struct simd_case {
+        std::string name;
+        texture_view pic;
+        draw_state state;
+        float x, y;
+        std::uint32_t outside = 0;
+    };
+    const simd_case cases[] = {
+        {"alpha, turned and scaled",
+         busy.view(),
+         {blend_alpha, 255, 255, 255, 0.6f, 33.0f, 1.7f, 1.3f},
+         300.5f,
+         240.25f},
+        {"alpha, tinted, full alpha",
+         busy.view(),
+         {blend_alpha, 90, 200, 30, 1.0f, 0.0f, 2.0f, 2.0f},
+         320,
+         240},
+        {"alpha, faint", busy.view(), {blend_alpha, 255, 255, 255, 0.02f, 10.0f, 1.5f, 1.5f}, 100, 100},
+        {"alpha, mirrored, off the left",
+         busy.view(),
+         {blend_alpha, 255, 255, 255, 1.0f, 0.0f, -2.0f, 1.5f},
+         20,
+         200},
+        {"alpha, shrunk, off the bottom right",
+         busy.view(),
+         {blend_alpha, 255, 255, 255, 0.8f, 71.0f, 0.6f, 0.4f},
+         630,
+         475},
+        {"alpha, thin sliver a few pixels wide",
+         busy.view(),
+         {blend_alpha, 255, 255, 255, 0.9f, 89.0f, 0.05f, 3.0f},
+         200,
+         200},
+        {"ring with its coverage, as the bubbles draw it",
+         ring_covered,
+         {blend_alpha, 255, 255, 255, 0.5f, 37.0f, 1.4f, 1.4f},
+         300.25f,
+         200.75f},
+        {"ring with its coverage, tinted, grown",
+         ring_covered,
+         {blend_alpha, 255, 60, 60, 1.0f, 0.0f, 4.0f, 4.0f},
+         320,
+         240},
+        {"ring, clear white around, as text draws",
+         ring_covered,
+         {blend_alpha, 255, 255, 255, 1.0f, 30.0f, 2.0f, 2.0f},
+         320,
+         240,
+         0x00FFFFFFu},
+        {"ring, coloured surround reaching in at the edges",
+         ring_bare,
+         {blend_alpha, 255, 255, 255, 0.7f, 30.0f, 2.0f, 2.0f},
+         320,
+         240,
+         0x80FF0000u},
+        {"opaque white, unturned and grown",
+         white_view,
+         {blend_alpha, 255, 255, 255, 1.0f, 0.0f, 3.0f, 3.0f},
+         300,
+         200},
+        {"light, tinted, scaled", busy.view(), {blend_light, 200, 90, 30, 0.8f, 0.0f, 3.0f, 2.5f}, 500, 400},
+        {"light, bright enough to cap",
+         white_view,
+         {blend_light, 255, 255, 255, 1.0f, 45.0f, 2.5f, 2.5f},
+         320,
+         240},
+        {"light, ring with its coverage, turned",
+         ring_covered,
+         {blend_light, 255, 200, 120, 0.9f, 300.0f, 2.2f, 2.2f},
+         320,
+         240},
+        {"light, faint: many samples of alpha zero",
+         busy.view(),
+         {blend_light, 255, 255, 255, 0.01f, 20.0f, 2.0f, 2.0f},
+         320,
+         240},
+    };
+    for (const simd_case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const platform::paint p = platform::make_paint(c.state);
+        const double hx = c.pic.width / 2.0, hy = c.pic.height / 2.0;
+        frame_buffer want = busy_screen_any_alpha(), got = want;
+        platform::set_raster_simd(false);
+        platform::raster_picture(want, c.pic, true, c.outside, c.x, c.y, hx, hy, p);
+        platform::set_raster_simd(true);
+        platform::raster_picture(got, c.pic, true, c.outside, c.x, c.y, hx, hy, p);
+        EXPECT_TRUE(want.pixels != busy_screen_any_alpha().pixels) << "the draw should change the screen";
+        for (std::size_t at = 0; at < want.pixels.size(); ++at)
+            ASSERT_EQ(got.pixels[at], want.pixels[at]) << "pixel " << at % 640 << ", " << at / 640;
+    }
+}

@@ -121,13 +121,176 @@ struct flat_sampler {
     [[gnu::always_inline]] std::uint32_t operator()(fixed, fixed) const { return 0xFFFFFFFFu; }
 };
 
+// Whether bilinear alpha and light spans take the four-pixel SSE2 loop; the scalar loop is the reference.
+bool simd_spans = true;
+
+// Sets one pixel of a span from the sample at (u, v): the scalar reference for every mode.
+template <int Blend, bool Tinted, bool Covered, class Sampler>
+[[gnu::always_inline]] inline void fill_pixel(std::uint32_t &dst, fixed u, fixed v, const Sampler &sample,
+                                              const paint &p, const std::uint8_t *seen,
+                                              std::ptrdiff_t seen_stride, fixed off) {
+    if constexpr (Covered) {
+        if (!seen[((v + off) >> 32) * seen_stride + ((u + off) >> 32)]) return;
+    }
+    const std::uint32_t s = sample(u, v);
+    const std::uint32_t sa = s >> 24;
+    if constexpr (Blend != blend_solid) {
+        if (sa == 0) return;
+    }
+    if constexpr (Blend == blend_mask) {
+        if (!p.mask_on[sa]) return;
+    }
+    std::uint32_t colour = s | 0xFF000000u;
+    if constexpr (Tinted)
+        colour = 0xFF000000u | (std::uint32_t{p.tint_r[channel(s, 16)]} << 16) |
+                 (std::uint32_t{p.tint_g[channel(s, 8)]} << 8) | p.tint_b[channel(s, 0)];
+    if constexpr (Blend == blend_mask || Blend == blend_solid) {
+        dst = colour;
+    } else if constexpr (Blend == blend_alpha) {
+        const std::uint32_t a = p.alpha[sa];
+        if (a == 0) return;
+        dst = a == 255 ? colour : lerp_texel(dst, colour, a + (a >> 7));  // weight 0..255 made 0..256
+    } else {
+        const std::uint32_t a = p.alpha[sa];
+        if (a == 0) return;
+        const std::uint32_t cr = channel(colour, 16), cg = channel(colour, 8), cb = channel(colour, 0);
+        const std::uint32_t dr = channel(dst, 16), dg = channel(dst, 8), db = channel(dst, 0);
+        std::uint32_t r, g, b;
+        if constexpr (Blend == blend_light) {
+            r = std::min(255u, dr + div255(cr * a));
+            g = std::min(255u, dg + div255(cg * a));
+            b = std::min(255u, db + div255(cb * a));
+        } else {  // shade: the destination darkened by the colour, as far as the alpha reaches
+            r = div255(div255(dr * cr) * a + dr * (255 - a));
+            g = div255(div255(dg * cg) * a + dg * (255 - a));
+            b = div255(div255(db * cb) * a + db * (255 - a));
+        }
+        dst = 0xFF000000u | (r << 16) | (g << 8) | b;
+    }
+}
+
+#if defined(__SSE2__)
+// Two 16-bit weights, each spread over four lanes: lo in lanes 0-3, hi in lanes 4-7.
+[[gnu::always_inline]] inline __m128i weight_pair(int lo, int hi) {
+    const __m128i both = _mm_cvtsi32_si128(lo | hi << 16);
+    const __m128i doubled = _mm_unpacklo_epi16(both, both);
+    return _mm_unpacklo_epi32(doubled, doubled);
+}
+
+// One bilinear sample in the low four 16-bit lanes (blue first), the arithmetic of bilinear_sampler;
+// p points at the top-left texel of the 2x2, all four inside the picture.
+[[gnu::always_inline]] inline __m128i bilinear_lanes(const std::uint32_t *p, int stride, int fx, int fy) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i across_w = weight_pair(256 - fx, fx);
+    const __m128i top = _mm_mullo_epi16(
+        _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(p)), zero), across_w);
+    const __m128i bottom = _mm_mullo_epi16(
+        _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(p + stride)), zero), across_w);
+    // Each row's two texels summed: the top row's in the low half, the bottom row's in the high half.
+    const __m128i rows =
+        _mm_srli_epi16(_mm_add_epi16(_mm_unpacklo_epi64(top, bottom), _mm_unpackhi_epi64(top, bottom)), 8);
+    const __m128i weighted = _mm_mullo_epi16(rows, weight_pair(256 - fy, fy));
+    return _mm_srli_epi16(_mm_add_epi16(weighted, _mm_srli_si128(weighted, 8)), 8);
+}
+
+// x / 255 rounded in each 16-bit lane, for x in 0 .. 255 * 255: div255 four channels at a time.
+[[gnu::always_inline]] inline __m128i div255_lanes(__m128i x) {
+    x = _mm_add_epi16(x, _mm_set1_epi16(128));
+    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+}
+
+// Bilinear alpha and light spans four pixels at a time, giving exactly the scalar loop's pixels: the
+// same integer steps in 16-bit lanes. Groups that touch the picture's edge go through the scalar loop.
+template <int Blend, bool Tinted, bool Covered>
+void fill_span_sse2(std::uint32_t *row, int lo, int hi, fixed u, fixed v, fixed du, fixed dv,
+                    const bilinear_sampler &sample, const paint &p, const std::uint8_t *seen,
+                    std::ptrdiff_t seen_stride, fixed off) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i alpha_lane = _mm_set_epi16(255, 0, 0, 0, 255, 0, 0, 0);
+    const __m128i tint = _mm_set_epi16(0, short(p.tint_r[255]), short(p.tint_g[255]), short(p.tint_b[255]), 0,
+                                       short(p.tint_r[255]), short(p.tint_g[255]), short(p.tint_b[255]));
+    const auto last_i = static_cast<unsigned>(sample.width - 1);
+    const auto last_j = static_cast<unsigned>(sample.height - 1);
+    int px = lo;
+    for (;;) {
+        if constexpr (Covered) {
+            // Clear pixels are passed one at a time, so that each group starts on one that may show.
+            while (px < hi && !seen[((v + off) >> 32) * seen_stride + ((u + off) >> 32)])
+                ++px, u += du, v += dv;
+        }
+        if (px + 4 > hi) break;
+        const fixed uk[4] = {u, u + du, u + 2 * du, u + 3 * du}, vk[4] = {v, v + dv, v + 2 * dv, v + 3 * dv};
+        u += 4 * du, v += 4 * dv;
+        const int at_px = px;
+        px += 4;
+        std::ptrdiff_t at[4];
+        int fx[4], fy[4];
+        bool inner = true;
+        for (int k = 0; k < 4; ++k) {
+            const fixed us = uk[k] - fixed_half, vs = vk[k] - fixed_half;
+            const int i = static_cast<int>(us >> 32), j = static_cast<int>(vs >> 32);
+            fx[k] = static_cast<int>((us >> 24) & 0xFF);
+            fy[k] = static_cast<int>((vs >> 24) & 0xFF);
+            inner &= static_cast<unsigned>(i) < last_i && static_cast<unsigned>(j) < last_j;
+            at[k] = static_cast<std::ptrdiff_t>(j) * sample.stride + i;
+        }
+        if (!inner) {
+            for (int k = 0; k < 4; ++k)
+                fill_pixel<Blend, Tinted, Covered>(row[at_px + k], uk[k], vk[k], sample, p, seen, seen_stride,
+                                                   off);
+            continue;
+        }
+        const __m128i s01 =
+            _mm_unpacklo_epi64(bilinear_lanes(sample.pixels + at[0], sample.stride, fx[0], fy[0]),
+                               bilinear_lanes(sample.pixels + at[1], sample.stride, fx[1], fy[1]));
+        const __m128i s23 =
+            _mm_unpacklo_epi64(bilinear_lanes(sample.pixels + at[2], sample.stride, fx[2], fy[2]),
+                               bilinear_lanes(sample.pixels + at[3], sample.stride, fx[3], fy[3]));
+        const int a0 = p.alpha[_mm_extract_epi16(s01, 3)], a1 = p.alpha[_mm_extract_epi16(s01, 7)];
+        const int a2 = p.alpha[_mm_extract_epi16(s23, 3)], a3 = p.alpha[_mm_extract_epi16(s23, 7)];
+        if ((a0 | a1 | a2 | a3) == 0) continue;
+        __m128i c01 = s01, c23 = s23;
+        if constexpr (Tinted) {
+            c01 = div255_lanes(_mm_mullo_epi16(c01, tint));
+            c23 = div255_lanes(_mm_mullo_epi16(c23, tint));
+        }
+        c01 = _mm_or_si128(c01, alpha_lane);
+        c23 = _mm_or_si128(c23, alpha_lane);
+        __m128i *out = reinterpret_cast<__m128i *>(row + at_px);
+        const __m128i dst = _mm_loadu_si128(out);
+        const __m128i d01 = _mm_unpacklo_epi8(dst, zero), d23 = _mm_unpackhi_epi8(dst, zero);
+        if constexpr (Blend == blend_alpha) {
+            // lerp_texel with weight a + a / 128; a weight of 0 leaves the pixel as it was.
+            const __m128i w01 = weight_pair(a0 + (a0 >> 7), a1 + (a1 >> 7));
+            const __m128i w23 = weight_pair(a2 + (a2 >> 7), a3 + (a3 >> 7));
+            const __m128i k256 = _mm_set1_epi16(256);
+            const __m128i r01 = _mm_srli_epi16(
+                _mm_add_epi16(_mm_mullo_epi16(d01, _mm_sub_epi16(k256, w01)), _mm_mullo_epi16(c01, w01)), 8);
+            const __m128i r23 = _mm_srli_epi16(
+                _mm_add_epi16(_mm_mullo_epi16(d23, _mm_sub_epi16(k256, w23)), _mm_mullo_epi16(c23, w23)), 8);
+            _mm_storeu_si128(out, _mm_packus_epi16(r01, r23));
+        } else {
+            // Light: each channel plus the colour times the alpha, capped at 255; pixels of alpha 0 stay.
+            const __m128i av01 = weight_pair(a0, a1), av23 = weight_pair(a2, a3);
+            const __m128i r01 = _mm_add_epi16(d01, div255_lanes(_mm_mullo_epi16(c01, av01)));
+            const __m128i r23 = _mm_add_epi16(d23, div255_lanes(_mm_mullo_epi16(c23, av23)));
+            const __m128i lit = _mm_or_si128(_mm_packus_epi16(r01, r23), _mm_set1_epi32(int(0xFF000000u)));
+            const __m128i keep = _mm_cmpeq_epi32(_mm_set_epi32(a3, a2, a1, a0), zero);
+            _mm_storeu_si128(out, _mm_or_si128(_mm_and_si128(keep, dst), _mm_andnot_si128(keep, lit)));
+        }
+    }
+    for (; px < hi; ++px, u += du, v += dv)
+        fill_pixel<Blend, Tinted, Covered>(row[px], u, v, sample, p, seen, seen_stride, off);
+}
+#endif
+
 // Fills pixels [lo, hi) of the row, u and v being the sample point at pixel lo. With `seen` (a coverage's
 // positions, `seen_stride` apart, a sample point moved by `off` to its position), pixels whose sample
 // can only be clear are passed over before sampling.
 template <int Blend, bool Tinted, bool Covered, class Sampler>
 void fill_span(std::uint32_t *row, int lo, int hi, fixed u, fixed v, fixed du, fixed dv,
                const Sampler &sample, const paint &p, const std::uint8_t *seen = nullptr,
-               std::ptrdiff_t seen_stride = 0, fixed off = 0) {
+               std::ptrdiff_t seen_stride = 0, fixed off = 0, bool simd = false) {
     if constexpr (Blend == blend_solid && !Tinted && std::is_same_v<Sampler, nearest_sampler>) {
         // Unscaled and unturned, a row of the picture lands texel for texel: a straight copy.
         if (du == fixed{1} << 32 && dv == 0) {
@@ -137,47 +300,19 @@ void fill_span(std::uint32_t *row, int lo, int hi, fixed u, fixed v, fixed du, f
             return;
         }
     }
-    for (int px = lo; px < hi; ++px, u += du, v += dv) {
-        if constexpr (Covered) {
-            if (!seen[((v + off) >> 32) * seen_stride + ((u + off) >> 32)]) continue;
-        }
-        const std::uint32_t s = sample(u, v);
-        const std::uint32_t sa = s >> 24;
-        if constexpr (Blend != blend_solid) {
-            if (sa == 0) continue;
-        }
-        if constexpr (Blend == blend_mask) {
-            if (!p.mask_on[sa]) continue;
-        }
-        std::uint32_t colour = s | 0xFF000000u;
-        if constexpr (Tinted)
-            colour = 0xFF000000u | (std::uint32_t{p.tint_r[channel(s, 16)]} << 16) |
-                     (std::uint32_t{p.tint_g[channel(s, 8)]} << 8) | p.tint_b[channel(s, 0)];
-        std::uint32_t &dst = row[px];
-        if constexpr (Blend == blend_mask || Blend == blend_solid) {
-            dst = colour;
-        } else if constexpr (Blend == blend_alpha) {
-            const std::uint32_t a = p.alpha[sa];
-            if (a == 0) continue;
-            dst = a == 255 ? colour : lerp_texel(dst, colour, a + (a >> 7));  // weight 0..255 made 0..256
-        } else {
-            const std::uint32_t a = p.alpha[sa];
-            if (a == 0) continue;
-            const std::uint32_t cr = channel(colour, 16), cg = channel(colour, 8), cb = channel(colour, 0);
-            const std::uint32_t dr = channel(dst, 16), dg = channel(dst, 8), db = channel(dst, 0);
-            std::uint32_t r, g, b;
-            if constexpr (Blend == blend_light) {
-                r = std::min(255u, dr + div255(cr * a));
-                g = std::min(255u, dg + div255(cg * a));
-                b = std::min(255u, db + div255(cb * a));
-            } else {  // shade: the destination darkened by the colour, as far as the alpha reaches
-                r = div255(div255(dr * cr) * a + dr * (255 - a));
-                g = div255(div255(dg * cg) * a + dg * (255 - a));
-                b = div255(div255(db * cb) * a + db * (255 - a));
-            }
-            dst = 0xFF000000u | (r << 16) | (g << 8) | b;
+#if defined(__SSE2__)
+    if constexpr (std::is_same_v<Sampler, bilinear_sampler> &&
+                  (Blend == blend_alpha || Blend == blend_light)) {
+        if (simd) {
+            fill_span_sse2<Blend, Tinted, Covered>(row, lo, hi, u, v, du, dv, sample, p, seen, seen_stride,
+                                                   off);
+            return;
         }
     }
+#endif
+    (void)simd;
+    for (int px = lo; px < hi; ++px, u += du, v += dv)
+        fill_pixel<Blend, Tinted, Covered>(row[px], u, v, sample, p, seen, seen_stride, off);
 }
 
 // Where the picture's rectangle [0, width) x [0, height) sits: the screen point its handle lands on,
@@ -279,20 +414,21 @@ void fill(frame_buffer &fb, const mapping &m, const paint &p, const Sampler &sam
     // A bilinear sample point's position is that of the texel up and left of it, plus one.
     const coverage *skip = p.blend == blend_solid ? nullptr : cover;
     const fixed off = std::is_same_v<Sampler, bilinear_sampler> ? fixed_half : 0;
+    const bool simd = simd_spans;
     auto run = [&]<int Blend>() {
         walk_rows(fb, m, p, [&](std::uint32_t *row, int lo, int hi, fixed u, fixed v, fixed du, fixed dv) {
             if (skip) {
                 const std::uint8_t *seen = skip->seen.data();
                 if (tinted)
                     fill_span<Blend, true, true>(row, lo, hi, u, v, du, dv, sample, p, seen, skip->stride,
-                                                 off);
+                                                 off, simd);
                 else
                     fill_span<Blend, false, true>(row, lo, hi, u, v, du, dv, sample, p, seen, skip->stride,
-                                                  off);
+                                                  off, simd);
             } else if (tinted) {
-                fill_span<Blend, true, false>(row, lo, hi, u, v, du, dv, sample, p);
+                fill_span<Blend, true, false>(row, lo, hi, u, v, du, dv, sample, p, nullptr, 0, off, simd);
             } else {
-                fill_span<Blend, false, false>(row, lo, hi, u, v, du, dv, sample, p);
+                fill_span<Blend, false, false>(row, lo, hi, u, v, du, dv, sample, p, nullptr, 0, off, simd);
             }
         });
     };
@@ -316,6 +452,9 @@ void fill(frame_buffer &fb, const mapping &m, const paint &p, const Sampler &sam
 }
 
 }  // namespace
+
+void set_raster_simd(bool on) { simd_spans = on; }
+bool raster_simd() { return simd_spans; }
 
 paint make_paint(const draw_state &state) {
     paint p;

@@ -62,6 +62,11 @@ paint make_paint(const draw_state &state);
 void raster_picture(frame_buffer &fb, const texture_view &pic, bool filtered, std::uint32_t outside, double x,
                     double y, double handle_x, double handle_y, const paint &p);
 
+// Whether blended bilinear spans may take the four-pixel SSE2 loop (on by default where the build has
+// SSE2). The pixels are the same either way; the scalar loop is the reference the tests compare with.
+void set_raster_simd(bool on);
+bool raster_simd();
+
 // Draws a rectangle of the tint colour with its top-left corner at (x, y), turned and scaled about it.
 void raster_rect(frame_buffer &fb, double x, double y, double width, double height, const paint &p);
 
