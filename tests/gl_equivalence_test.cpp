@@ -252,23 +252,6 @@ TEST_F(gl_equivalence, grabbed_picture_is_the_screen_as_drawn_so_far) {
 
 // The game's own frames, drawn once through the software renderer with the draw log kept, then the
 // same draws replayed through both.
-void replay(const std::vector<platform::draw_record> &log) {
-    for (const platform::draw_record &r : log) {
-        set_blend(r.blend);
-        set_color(r.r, r.g, r.b);
-        set_alpha(r.alpha);
-        set_transform(r.rotation, r.sx, r.sy);
-        if (r.op == "clear")
-            clear_screen();
-        else if (r.op == "image")
-            draw_image(image{r.image}, r.x, r.y, r.frame);
-        else if (r.op == "rect")
-            draw_rect(r.x, r.y, r.w, r.h);
-        else if (r.op == "text")
-            draw_text(r.text, r.x, r.y);
-    }
-}
-
 TEST_F(gl_equivalence, title_menu_and_play_frames_of_the_game) {
     struct {
         const char *name;
@@ -287,7 +270,7 @@ TEST_F(gl_equivalence, title_menu_and_play_frames_of_the_game) {
         const std::vector<platform::draw_record> log = g.draws();
         ASSERT_FALSE(log.empty());
         expect_same(
-            name, [&] { replay(log); }, 0.001);
+            name, [&] { platform::redraw(log); }, 0.001);
     }
 }
 

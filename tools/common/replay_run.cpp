@@ -37,21 +37,4 @@ replay_counts run_replay(const std::vector<script_event> &events, std::int32_t s
     return counts;
 }
 
-void replay_draws(const std::vector<platform::draw_record> &log) {
-    for (const platform::draw_record &d : log) {
-        set_blend(d.blend);
-        set_color(d.r, d.g, d.b);
-        set_alpha(d.alpha);
-        set_transform(d.rotation, d.sx, d.sy);
-        if (d.op == "image")
-            draw_image(image{d.image}, d.x, d.y, d.frame);
-        else if (d.op == "clear")
-            clear_screen();
-        else if (d.op == "rect")
-            draw_rect(d.x, d.y, d.w, d.h);
-        else if (d.op == "text")
-            draw_text(d.text, d.x, d.y);
-    }
-}
-
 }  // namespace tools

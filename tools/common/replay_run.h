@@ -38,7 +38,4 @@ struct replay_counts {
 replay_counts run_replay(const std::vector<script_event> &events, std::int32_t seed,
                          const replay_hooks &hooks = {});
 
-// Draws a draw log again through the game's drawing calls, with whatever renderer is active.
-void replay_draws(const std::vector<platform::draw_record> &log);
-
 }  // namespace tools

@@ -112,6 +112,9 @@ struct audio_record {
     float volume = 0;
 };
 void set_logging(bool on);
+// Draws a draw log again through the drawing operations, with whatever renderer is active: how the
+// renderers are compared and measured on the same draws.
+void redraw(const std::vector<draw_record> &log);
 bool logging();
 std::vector<draw_record> &draw_log();
 std::vector<audio_record> &audio_log();

@@ -120,6 +120,23 @@ void use_renderer(renderer *r) { chosen_renderer = r; }
 
 std::uint64_t image_store_resets() { return store_resets; }
 
+void redraw(const std::vector<draw_record> &log) {
+    for (const draw_record &d : log) {
+        set_blend(d.blend);
+        set_color(d.r, d.g, d.b);
+        set_alpha(d.alpha);
+        set_transform(d.rotation, d.sx, d.sy);
+        if (d.op == "image")
+            draw_image(image{d.image}, d.x, d.y, d.frame);
+        else if (d.op == "clear")
+            clear_screen();
+        else if (d.op == "rect")
+            draw_rect(d.x, d.y, d.w, d.h);
+        else if (d.op == "text")
+            draw_text(d.text, d.x, d.y);
+    }
+}
+
 frame_buffer &back_buffer() {
     static frame_buffer fb;
     return fb;

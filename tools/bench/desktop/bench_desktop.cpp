@@ -160,7 +160,7 @@ void heavy_frame_section(int repeats) {
         swap_wall.push_back(wall_ms() - w0);
 
         c0 = thread_ms();
-        tools::replay_draws(log);
+        platform::redraw(log);
         const double c1 = thread_ms();
         gl.flush();
         log_cpu.push_back(thread_ms() - c0);
