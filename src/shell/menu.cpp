@@ -33,6 +33,17 @@ std::string row_label(int i) {
 // Row 1 does nothing useful in the title menu, row 2 nothing in the pause menu: both are red.
 bool red_row(int i) { return (game_state == 4 && i == 1) || (game_state == 3 && i == 2); }
 
+// One click on a volume row: the next of eleven settings, Off after 100%. The volume is the running
+// float sum of the 0.1 steps, not the step divided by ten.
+void next_volume_step(std::int32_t &step, float &volume) {
+    step += 1;
+    volume += 0.1f;
+    if (step > 10) {
+        step = 0;
+        volume = 0;
+    }
+}
+
 void leave_game() {
     // A game left from the pause menu keeps the points of its last frame as the best, too.
     player_tag &p = players[mini_game];
@@ -63,21 +74,11 @@ void click_row(int p) {
             if (mini_game > 2) mini_game = 0;
             break;
         case 3:
-            music_step += 1;
-            music_volume += 0.1f;
-            if (music_step > 10) {
-                music_step = 0;
-                music_volume = 0;
-            }
+            next_volume_step(music_step, music_volume);
             set_channel_volume(music_channel, music_volume);
             break;
         case 4:
-            sfx_step += 1;
-            sfx_volume += 0.1f;
-            if (sfx_step > 10) {
-                sfx_step = 0;
-                sfx_volume = 0;
-            }
+            next_volume_step(sfx_step, sfx_volume);
             play_sfx(snd_select);
             break;
         case 5:
