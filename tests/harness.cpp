@@ -27,13 +27,22 @@ work_dir::~work_dir() {
     fs::remove_all(path_, ec);
 }
 
+platform::headless &boot_here(const std::function<void(platform::headless &)> &while_loading) {
+    platform::headless &h = platform::install_headless();
+    clear_program_globals();
+    if (while_loading) while_loading(h);
+    startup();
+    return h;
+}
+
+platform::headless &boot_here_past_splash() {
+    return boot_here([](platform::headless &h) { h.press_key(27); });
+}
+
 }  // namespace testing_support
 
 game::game(options o) : dir_(std::make_unique<testing_support::work_dir>(o.with_data)) {
-    backend_ = &platform::install_headless();
-    clear_program_globals();
-    if (o.skip_splash) backend_->press_key(27);
-    startup();
+    backend_ = o.skip_splash ? &testing_support::boot_here_past_splash() : &testing_support::boot_here({});
 }
 
 bool game::frame() { return run_frame(); }

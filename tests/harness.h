@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "game.h"
@@ -26,6 +27,13 @@ class work_dir {
     std::filesystem::path path_;
     std::filesystem::path previous_;
 };
+
+// Boots the real game headless in the current working directory: a fresh core and program globals,
+// then `while_loading` (input made while the assets load, events scheduled by frame), then start-up.
+platform::headless &boot_here(const std::function<void(platform::headless &)> &while_loading);
+
+// The same, with the splash skipped by an Escape press made while loading.
+platform::headless &boot_here_past_splash();
 
 }  // namespace testing_support
 

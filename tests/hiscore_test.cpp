@@ -34,11 +34,7 @@ TEST(hiscore, read_at_start_up_negative_values_included) {
     testing_support::work_dir dir;
     write_bytes(dir.path() / "data" / "hiscore.dat",
                 {1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0x10, 0x27, 0, 0, 9, 9});
-    platform::install_headless();
-    clear_program_globals();
-    platform::input_key(27, true);
-    platform::input_key(27, false);
-    startup();
+    testing_support::boot_here_past_splash();
     EXPECT_EQ(players[0].best_sc, 1);
     EXPECT_EQ(players[1].best_sc, -1);
     EXPECT_EQ(players[2].best_sc, 10000);
@@ -97,18 +93,10 @@ TEST(hiscore, a_failed_write_leaves_the_old_file_whole) {
 TEST(hiscore, survives_from_one_run_to_the_next) {
     testing_support::work_dir dir;
     {
-        platform::install_headless();
-        clear_program_globals();
-        platform::input_key(27, true);
-        platform::input_key(27, false);
-        startup();
+        testing_support::boot_here_past_splash();
         players[2].best_sc = 4321;
         shutdown();
     }
-    platform::install_headless();
-    clear_program_globals();
-    platform::input_key(27, true);
-    platform::input_key(27, false);
-    startup();
+    testing_support::boot_here_past_splash();
     EXPECT_EQ(players[2].best_sc, 4321);
 }

@@ -8,11 +8,7 @@ game with_splash() { return game(game::options{.skip_splash = false}); }
 // Boots with the given input made while the assets were loading, and returns the frames the splash showed.
 int splash_frames_with(void (*press)(platform::headless &)) {
     testing_support::work_dir dir;
-    platform::headless &h = platform::install_headless();
-    clear_program_globals();
-    press(h);
-    startup();
-    return h.frames();
+    return testing_support::boot_here(press).frames();
 }
 
 }  // namespace
@@ -58,12 +54,11 @@ TEST(splash, skip_inputs_made_while_loading_end_it_on_its_first_frame) {
 
 TEST(splash, escape_skips_without_ending_the_program_and_keys_are_flushed) {
     testing_support::work_dir dir;
-    platform::headless &h = platform::install_headless();
-    clear_program_globals();
-    h.press_key(27);
-    h.press_key(27);
-    h.joy_press(3);
-    startup();
+    testing_support::boot_here([](platform::headless &h) {
+        h.press_key(27);
+        h.press_key(27);
+        h.joy_press(3);
+    });
     EXPECT_EQ(key_hit(27), 0);
     EXPECT_EQ(joy_hit(3, 0), 1) << "joystick presses are not flushed";
     EXPECT_TRUE(run_frame());
@@ -71,20 +66,18 @@ TEST(splash, escape_skips_without_ending_the_program_and_keys_are_flushed) {
 
 TEST(splash, a_skip_during_the_fade_ends_it_at_once) {
     testing_support::work_dir dir;
-    platform::headless &h = platform::install_headless();
-    clear_program_globals();
-    h.schedule(350, {platform::input_event::kind::key, 32, -1});
-    startup();
+    platform::headless &h = testing_support::boot_here([](platform::headless &b) {
+        b.schedule(350, {platform::input_event::kind::key, 32, -1});
+    });
     EXPECT_EQ(h.frames(), 350);
     EXPECT_NEAR(h.clock_ms(), 350 * 1000.0 / 60.0 + 500, 1e-6);
 }
 
 TEST(splash, stands_still_while_the_window_is_inactive) {
     testing_support::work_dir dir;
-    platform::headless &h = platform::install_headless();
-    clear_program_globals();
-    h.schedule(10, {platform::input_event::kind::inactive, 1000});
-    startup();
+    platform::headless &h = testing_support::boot_here([](platform::headless &b) {
+        b.schedule(10, {platform::input_event::kind::inactive, 1000});
+    });
     EXPECT_EQ(h.frames(), 431) << "no frame of the splash is lost or gained";
     int pauses = 0, resumes = 0;
     for (const auto &r : platform::audio_log()) {
